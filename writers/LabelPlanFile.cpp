@@ -1,0 +1,4 @@
+// STUB: replaced by the documents work.
+#include "writers/Writers.h"
+#include "engine/ReportErrors.h"
+int WriteLabelPlanFile(const char*, const ManifestInfo&, const VaskReportSpec&, char*) { return ERR_VASKREPORT_OPEN_FILE; }
