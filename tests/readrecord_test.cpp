@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "spec/VaskReportSpec.h"
+
+namespace {
+
+const char kGuard = '\x5A';
+const size_t kGuardSize = 16;
+
+// A specification with the given field sizes and a record buffer fenced by
+// guard bytes, so a write outside the RecordLength characters shows.
+class Reader {
+ public:
+  Reader(std::vector<int> sizes, char delimiter, char qualifier) {
+    spec_.Delimiter = delimiter;
+    spec_.Qualifier = qualifier;
+    spec_.FieldCount = static_cast<int>(sizes.size());
+    spec_.Fields = new VaskReportSpec::FieldSpec[sizes.size()];
+    for (size_t i = 0; i < sizes.size(); ++i) spec_.Fields[i].Size = sizes[i];
+    spec_.CalculateFieldOffsets();
+    buffer_.assign(spec_.RecordLength + 2 * kGuardSize, kGuard);
+  }
+
+  int Read(const std::string& line) { return spec_.ReadRecord(record(), line.c_str()); }
+
+  std::vector<std::string> Fields() const {
+    std::vector<std::string> out;
+    for (int i = 0; i < spec_.FieldCount; ++i)
+      out.emplace_back(buffer_.data() + kGuardSize + spec_.Fields[i].Offset);
+    return out;
+  }
+
+  bool GuardsIntact() const {
+    for (size_t i = 0; i < kGuardSize; ++i)
+      if (buffer_[i] != kGuard || buffer_[buffer_.size() - 1 - i] != kGuard) return false;
+    return true;
+  }
+
+  char* record() { return buffer_.data() + kGuardSize; }
+  VaskReportSpec& spec() { return spec_; }
+
+ private:
+  VaskReportSpec spec_;
+  std::vector<char> buffer_;
+};
+
+using Fields = std::vector<std::string>;
+
+struct DelimitedCase {
+  const char* name;
+  std::string line;
+  int fieldCount;
+  char qualifier;
+  int rc;
+  Fields expected;  // checked only when rc is 0
+};
+
+TEST(ReadRecord, DelimitedLinesSplitByCommaAndQuote) {
+  const DelimitedCase cases[] = {
+      {"three fields", "ab,cd,ef", 3, '"', 0, {"ab", "cd", "ef"}},
+      {"missing fields empty", "ab,cd,ef", 5, '"', 0, {"ab", "cd", "ef", "", ""}},
+      {"extra values ignored", "ab,cd,ef", 2, '"', 0, {"ab", "cd"}},
+      {"empty middle field", "ab,,ef", 3, '"', 0, {"ab", "", "ef"}},
+      {"trailing delimiter", "ab,", 3, '"', 0, {"ab", "", ""}},
+      {"spaces around", "  a , b ", 2, '"', 0, {"a", "b"}},
+      {"long value cut", "abcdefghijklmno,xy", 2, '"', 0, {"abcdefghij", "xy"}},
+      {"qualified comma", "\"a,b\",c", 2, '"', 0, {"a,b", "c"}},
+      {"doubled qualifier", "\"say \"\"hi\"\"\",c", 2, '"', 0, {"say \"hi\"", "c"}},
+      {"doubled at end", "\"ab\"\"\"", 1, '"', 0, {"ab\""}},
+      {"spaces after closing", "\"ab\"   ,cd", 2, '"', 0, {"ab", "cd"}},
+      {"spaces inside trimmed", "\"  ab  \",cd", 2, '"', 0, {"  ab", "cd"}},
+      {"qualified cut at size", "\"abcdefghijklmno\",xy", 2, '"', 0, {"abcdefghij", "xy"}},
+      {"qualified last", "ab,\"cd\"", 2, '"', 0, {"ab", "cd"}},
+      {"quote ordinary without qualifier", "a\"b,\"c", 2, 0, 0, {"a\"b", "\"c"}},
+      {"tab and cr stay", "a\t,b\r", 2, '"', 0, {"a\t", "b\r"}},
+      {"empty line", "", 3, '"', 0, {"", "", ""}},
+      {"unclosed qualifier", "ab,\"cd", 2, '"', ERR_READRECORD_INVALID_RECORD, {}},
+      {"text after closing", "\"ab\"x,cd", 2, '"', ERR_READRECORD_INVALID_RECORD, {}},
+      {"qualifier in plain", "a\"b,cd", 2, '"', ERR_READRECORD_INVALID_RECORD, {}},
+  };
+  for (const DelimitedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reader reader(std::vector<int>(c.fieldCount, 10), ',', c.qualifier);
+    EXPECT_EQ(c.rc, reader.Read(c.line));
+    if (c.rc == 0) EXPECT_EQ(c.expected, reader.Fields());
+    EXPECT_TRUE(reader.GuardsIntact());
+  }
+}
+
+TEST(ReadRecord, QualifierBeyondKeptCharactersOfPlainValueIsAccepted) {
+  Reader reader({3, 3}, ',', '"');
+  EXPECT_EQ(0, reader.Read("abcd\"e,xy"));
+  EXPECT_EQ(Fields({"abc", "xy"}), reader.Fields());
+}
+
+TEST(ReadRecord, FieldsBeforeMalformedOneAreKept) {
+  Reader reader({10, 10, 10}, ',', '"');
+  EXPECT_EQ(ERR_READRECORD_INVALID_RECORD, reader.Read("ab,cd,\"ef"));
+  EXPECT_EQ("ab", reader.Fields()[0]);
+  EXPECT_EQ("cd", reader.Fields()[1]);
+}
+
+TEST(ReadRecord, SpaceDelimiterTreatsRunsAsOneSeparator) {
+  Reader reader({10, 10, 10}, ' ', 0);
+  EXPECT_EQ(0, reader.Read("ab    cd  ef"));
+  EXPECT_EQ(Fields({"ab", "cd", "ef"}), reader.Fields());
+}
+
+TEST(ReadRecord, DelimiterAndQualifierAbove127Work) {
+  Reader reader({10, 10, 10}, '\xA6', '\xFE');
+  EXPECT_EQ(0, reader.Read("ab\xA6\xFE" "c\xA6" "d\xFE\xFE\xFE\xA6\xE9t\xE9"));
+  EXPECT_EQ(Fields({"ab", "c\xA6" "d\xFE", "\xE9t\xE9"}), reader.Fields());
+  EXPECT_EQ(ERR_READRECORD_INVALID_RECORD, reader.Read("a\xFE" "b"));
+}
+
+struct FixedCase {
+  const char* name;
+  std::string line;
+  Fields expected;
+};
+
+TEST(ReadRecord, FixedWidthLinesCutByColumns) {
+  const FixedCase cases[] = {
+      {"trailing spaces trimmed", "ab cdef", {"ab", "cdef"}},
+      {"leading spaces stay", "ab   cdef", {"ab", "  cd"}},
+      {"short line", "ab", {"ab", ""}},
+      {"line ends at field", "abc", {"abc", ""}},
+      {"characters after last field ignored", "abcdefgXYZ", {"abc", "defg"}},
+      {"empty line", "", {"", ""}},
+      {"separators are data", "a,\"bcd", {"a,\"", "bcd"}},
+  };
+  for (const FixedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reader reader({3, 4}, 0, '"');
+    EXPECT_EQ(0, reader.Read(c.line));
+    EXPECT_EQ(c.expected, reader.Fields());
+    EXPECT_TRUE(reader.GuardsIntact());
+  }
+}
+
+TEST(ReadRecord, EarlierRecordLeavesNothingBehind) {
+  Reader reader({10, 10}, ',', '"');
+  ASSERT_EQ(0, reader.Read("abcdefghij,klmnopqrst"));
+  ASSERT_EQ(0, reader.Read("x"));
+  EXPECT_EQ(Fields({"x", ""}), reader.Fields());
+}
+
+TEST(ReadRecord, NoFieldsLeavesBufferUntouched) {
+  VaskReportSpec spec;
+  spec.Delimiter = ',';
+  char record[8] = "keepme";
+  EXPECT_EQ(ERR_READRECORD_NO_FIELDS, spec.ReadRecord(record, "ab,cd"));
+  EXPECT_STREQ("keepme", record);
+}
+
+TEST(ReadRecord, NeverWritesOutsideBufferForAnyLine) {
+  const std::string huge(100000, 'x');
+  const std::string lines[] = {huge, huge + "," + huge, "\"" + huge + "\"," + huge,
+                               std::string(5000, ','), std::string(5000, ' ')};
+  for (char delimiter : {'\0', ',', ' '}) {
+    for (const std::string& line : lines) {
+      Reader reader({1, 2, 3}, delimiter, '"');
+      reader.Read(line);
+      EXPECT_TRUE(reader.GuardsIntact());
+    }
+  }
+}
+
+TEST(ReadRecord, StaleOffsetsStayInsideBuffer) {
+  Reader reader({4, 4}, ',', 0);
+  reader.spec().Fields[1].Size = 50;  // layout changed without recomputing offsets
+  EXPECT_EQ(0, reader.Read("ab," + std::string(100, 'y')));
+  EXPECT_TRUE(reader.GuardsIntact());
+  EXPECT_EQ("yyyy", reader.Fields()[1]);
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "util/StrUtil.h"
+
+namespace {
+
+const size_t kMaxPath = 255;
+
+// A directory that appears between the check and the mkdir (another process,
+// or a doubled "/" in the path) is as good as one made here.
+bool MakeOne(const char* path) { return mkdir_(path) == 0 || DirectoryExists_(path); }
+
+// Cuts the path back to its deepest existing directory; creates the first
+// component when none of its ancestors exist.
+bool WalkUp(char* path) {
+  while (*path && !DirectoryExists_(path)) {
+    char* slash = strrchr(path, '/');
+    if (!slash) return MakeOne(path);
+    *slash = '\0';
+  }
+  return true;
+}
+
+bool WalkDown(char* path, size_t end) {
+  for (size_t len = strlen(path); len < end; len = strlen(path)) {
+    path[len] = '/';
+    if (!MakeOne(path)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int mkdir_(const char* path) { return mkdir(path, 0775); }
+
+bool DirectoryExists_(const char* path) {
+  DIR* dir = opendir(path);
+  if (!dir) return false;
+  closedir(dir);
+  return true;
+}
+
+bool CreateDir(const char* path) {
+  if (!path || !*path || strlen(path) > kMaxPath) return false;
+  char buffer[kMaxPath + 1];
+  strncpyz(buffer, path, kMaxPath);
+  size_t end = strlen(buffer);
+  if (buffer[end - 1] == '/') buffer[--end] = '\0';
+  return WalkUp(buffer) && WalkDown(buffer, end);
+}
+
+char* fgets_(char* buffer, int size, FILE* stream) {
+  if (!fgets(buffer, size, stream)) return nullptr;
+  size_t n = strlen(buffer);
+  if (n && buffer[n - 1] == '\n') {
+    buffer[--n] = '\0';
+    if (n && buffer[n - 1] == '\r') buffer[--n] = '\0';
+  }
+  return buffer;
+}
+
+bool FileExists_(const char* path) {
+  FILE* f = fopen(path, "r");
+  if (!f) return false;
+  fclose(f);
+  return true;
+}
+
+long ftell_(FILE* stream) { return ftell(stream); }
+
+int fseek_(FILE* stream, long long offset, int origin) {
+  return fseek(stream, static_cast<long>(offset), origin);
+}

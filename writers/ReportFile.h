@@ -1,0 +1,21 @@
+#ifndef VASKREPORT_WRITERS_REPORTFILE_H
+#define VASKREPORT_WRITERS_REPORTFILE_H
+
+#include <fstream>
+#include <string>
+
+// directory (empty or ending in "/") + name + extension, never cut.
+std::string ReportPath(const char* directory, const char* name, const char* extension);
+
+// Empties message when given.
+void ClearMessage(char* message);
+
+// Opens path for writing (truncating) in the classic locale; 11103 with the
+// path in message when it cannot be opened.
+int OpenReport(std::ofstream& out, const std::string& path, char* message);
+
+// Flushes and closes out; 11110 with the path in message when any write or
+// the close failed.
+int CloseReport(std::ofstream& out, const std::string& path, char* message);
+
+#endif
