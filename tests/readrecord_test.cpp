@@ -85,7 +85,9 @@ TEST(ReadRecord, DelimitedLinesSplitByCommaAndQuote) {
     SCOPED_TRACE(c.name);
     Reader reader(std::vector<int>(c.fieldCount, 10), ',', c.qualifier);
     EXPECT_EQ(c.rc, reader.Read(c.line));
-    if (c.rc == 0) EXPECT_EQ(c.expected, reader.Fields());
+    if (c.rc == 0) {
+      EXPECT_EQ(c.expected, reader.Fields());
+    }
     EXPECT_TRUE(reader.GuardsIntact());
   }
 }
