@@ -5,8 +5,8 @@
 #include <string>
 
 // Formatting in the classic locale, whatever the process's locale is.
-std::string FormatCount(uint64_t value);                 // decimal, in full
-std::string FormatFixed(double value, int decimals);     // as printf "%.<decimals>f"
-std::string FormatGeneral(double value);                 // as printf "%g"
+std::string FormatCount(uint64_t value);              // decimal, in full
+std::string FormatFixed(double value, int decimals);  // as printf "%.<decimals>f"
+std::string FormatGeneral(double value);              // as printf "%g"
 
 #endif
