@@ -1,4 +1,78 @@
-// STUB: replaced by the specification-file work.
+#include <cstdio>
+#include <string>
+
+#include "spec/IniFile.h"
+#include "spec/SpecSections.h"
+#include "spec/SpecText.h"
 #include "spec/VaskReportSpec.h"
-int VaskReportSpec::Read(const char*, char*) { return ERR_VASKREPORTSPEC_SPECFILE_OPEN; }
-int VaskReportSpec::Write(const char*) { return ERR_VASKREPORTSPEC_SPECFILE_OPEN; }
+#include "util/StrUtil.h"
+
+namespace {
+
+const size_t kMaxMessage = 255;
+const char kIgnoredTitle[] = "The following entries were ignored:";
+
+// Name, then "\n" when both are non-empty, then the detail.
+void ComposeMessage(char* message, int code, const char* detail) {
+  VaskReportSpec::LookupError(code, message);
+  if (*message && *detail) strncatz(message, "\n", kMaxMessage);
+  strncatz(message, detail, kMaxMessage);
+}
+
+// A save that lost data must not look like success: every write and the close count.
+bool WriteWholeFile(const char* fileName, const std::string& text) {
+  FILE* file = fopen(fileName, "w");
+  if (!file) return false;
+  bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
+  bool closed = fclose(file) == 0;
+  return written && closed;
+}
+
+}  // namespace
+
+int VaskReportSpec::Read(const char* fileName, char* message) {
+  std::ifstream in;
+  if (fileName) in.open(fileName);
+  if (!in.is_open()) {
+    if (message) ComposeMessage(message, ERR_VASKREPORTSPEC_SPECFILE_OPEN, fileName ? fileName : "");
+    return ERR_VASKREPORTSPEC_SPECFILE_OPEN;
+  }
+  return Read(in, message, nullptr);
+}
+
+int VaskReportSpec::Read(std::ifstream& in, char* message, std::ostream* ignoredOut) {
+  ErrorDetail[0] = '\0';
+  if (message) message[0] = '\0';
+  int code = Read_(in, ignoredOut);
+  if (code && message) ComposeMessage(message, code, ErrorDetail);
+  return code;
+}
+
+int VaskReportSpec::Read_(std::ifstream& in, std::ostream* ignoredOut) {
+  IniFile ini;
+  if (int rc = ini.Read(in, ErrorDetail)) return rc;
+  IniSection* file = ini.FindSection("File");
+  if (!file) return ERR_VASKREPORTSPEC_MISSING_FILESECTION;
+  if (int rc = ReadFileLayout(*this, *file)) return rc;
+  if (FieldNamesOnFirstLine)
+    if (int rc = GetAndCheckFieldNames(ErrorDetail)) return rc;
+  CalculateFieldOffsets();
+  if (int rc = ReadFieldRoles(*this, *file)) return rc;
+  if (int rc = ReadReportSections(*this, ini)) return rc;
+  if (int rc = Validate_()) return rc;
+  if (ignoredOut) ini.ShowUnaccessedEntries(*ignoredOut, kIgnoredTitle);
+  return 0;
+}
+
+int VaskReportSpec::ReturnError(int code, const IniEntry& entry) {
+  strncpyz(ErrorDetail, entry.Key ? entry.Key : "", kMaxMessage);
+  strncatz(ErrorDetail, "=", kMaxMessage);
+  strncatz(ErrorDetail, entry.Value ? entry.Value : "", kMaxMessage);
+  return code;
+}
+
+int VaskReportSpec::Write(const char* fileName) {
+  if (!fileName || !WriteWholeFile(fileName, SpecFileText(*this)))
+    return ERR_VASKREPORTSPEC_SPECFILE_OPEN;
+  return 0;
+}

@@ -1,0 +1,127 @@
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "spec/SpecSections.h"
+#include "spec/SpecValues.h"
+#include "util/StrUtil.h"
+
+namespace {
+
+const size_t kMaxPathInFile = 254;
+const size_t kMaxName = 50;
+
+int ReadPath(VaskReportSpec& spec, IniSection& file) {
+  IniEntry* entry = file.FindEntry("Path");
+  if (!entry) return 0;
+  if (strlen(entry->Value) > kMaxPathInFile)
+    return spec.ReturnError(ERR_VASKREPORTSPEC_FILENAME_TOOLONG, *entry);
+  spec.SetPath(entry->Value);
+  return 0;
+}
+
+int ReadCharacter(VaskReportSpec& spec, IniSection& file, const char* key, char& member,
+                  int badCode, int tooLong) {
+  IniEntry* entry = file.FindEntry(key);
+  if (!entry) return 0;
+  switch (ParseCharacter(entry->Value, member)) {
+    case CHARACTER_OK:
+      return 0;
+    case CHARACTER_BAD_CODE:
+      return spec.ReturnError(badCode, *entry);
+    case CHARACTER_TOO_LONG:
+      return spec.ReturnError(tooLong, *entry);
+  }
+  return 0;
+}
+
+void FieldKey(char* key, size_t size, int number, const char* part) {
+  snprintf(key, size, "Field%d%s", number, part);
+}
+
+// Every Field<N> key is checked before the list is made, so that a count the
+// file cannot back never reaches the allocator.
+int CheckFieldKeys(VaskReportSpec& spec, IniSection& file, int count) {
+  char key[32];
+  for (int n = 1; n <= count; ++n) {
+    FieldKey(key, sizeof key, n, "Name");
+    IniEntry* name = file.FindEntry(key);
+    if (!name) {
+      strncpyz(spec.ErrorDetail, key, 255);
+      return ERR_VASKREPORTSPEC_MISSING_FIELD_NAME;
+    }
+    if (strlen(name->Value) > kMaxName)
+      return spec.ReturnError(ERR_VASKREPORTSPEC_FIELDNAME_TOOLONG, *name);
+    FieldKey(key, sizeof key, n, "Size");
+    IniEntry* size = file.FindEntry(key);
+    if (!size) {
+      strncpyz(spec.ErrorDetail, key, 255);
+      return ERR_VASKREPORTSPEC_MISSING_FIELD_SIZE;
+    }
+    if (ParseNumber(size->Value) < 1)
+      return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_FIELD_SIZE, *size);
+  }
+  return 0;
+}
+
+void FillFields(VaskReportSpec& spec, IniSection& file) {
+  char key[32];
+  for (int n = 1; n <= spec.FieldCount; ++n) {
+    FieldKey(key, sizeof key, n, "Name");
+    strncpyz(spec.Fields[n - 1].Name, file.FindEntry(key)->Value, kMaxName);
+    FieldKey(key, sizeof key, n, "Size");
+    spec.Fields[n - 1].Size = ParseNumber(file.FindEntry(key)->Value);
+  }
+}
+
+int ReadFields(VaskReportSpec& spec, IniSection& file) {
+  IniEntry* entry = file.FindEntry("Fields");
+  int count = spec.FieldCount;
+  if (entry) {
+    count = ParseNumber(entry->Value);
+    if (count < 1) return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_NUM_FIELDS, *entry);
+  }
+  if (int rc = CheckFieldKeys(spec, file, count)) return rc;
+  if (entry) {
+    VaskReportSpec::FieldSpec* fields = new (std::nothrow) VaskReportSpec::FieldSpec[count];
+    if (!fields) return ERR_VASKREPORTSPEC_OUTOFMEMORY;
+    delete[] spec.Fields;
+    spec.Fields = fields;
+    spec.FieldCount = count;
+  }
+  FillFields(spec, file);
+  return 0;
+}
+
+int ReadRole(VaskReportSpec& spec, IniSection& file, const char* key, int& member) {
+  IniEntry* entry = file.FindEntry(key);
+  if (!entry) return 0;
+  int index = spec.LookupField(entry->Value);
+  if (index < 0) return spec.ReturnError(ERR_VASKREPORTSPEC_UNKNOWN_FIELD, *entry);
+  member = index;
+  return 0;
+}
+
+}  // namespace
+
+int ReadFileLayout(VaskReportSpec& spec, IniSection& file) {
+  if (int rc = ReadPath(spec, file)) return rc;
+  if (int rc = ReadCharacter(spec, file, "Delimiter", spec.Delimiter,
+                             ERR_VASKREPORTSPEC_INVALID_DELIMITER,
+                             ERR_VASKREPORTSPEC_DELIMITER_TOOLONG))
+    return rc;
+  if (int rc = ReadCharacter(spec, file, "Qualifier", spec.Qualifier,
+                             ERR_VASKREPORTSPEC_INVALID_QUALIFIER,
+                             ERR_VASKREPORTSPEC_QUALIFIER_TOOLONG))
+    return rc;
+  if (IniEntry* entry = file.FindEntry("FieldNamesOnFirstLine"))
+    spec.FieldNamesOnFirstLine = ParseFlag(entry->Value);
+  return ReadFields(spec, file);
+}
+
+int ReadFieldRoles(VaskReportSpec& spec, IniSection& file) {
+  if (int rc = ReadRole(spec, file, "BspField", spec.BspField)) return rc;
+  if (int rc = ReadRole(spec, file, "StateField", spec.StateField)) return rc;
+  if (int rc = ReadRole(spec, file, "DpidField", spec.DpidField)) return rc;
+  return ReadRole(spec, file, "AmendedField", spec.AmendedField);
+}

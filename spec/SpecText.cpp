@@ -1,0 +1,137 @@
+#include "spec/SpecText.h"
+
+#include <cstdio>
+
+#include "engine/States.h"
+
+namespace {
+
+void Line(std::string& out, const char* key, const char* value) {
+  out += key;
+  out += '=';
+  out += value;
+  out += '\n';
+}
+
+void Header(std::string& out, const char* name) {
+  out += '[';
+  out += name;
+  out += "]\n";
+}
+
+void Number(std::string& out, const char* key, int value) {
+  char text[16];
+  snprintf(text, sizeof text, "%d", value);
+  Line(out, key, text);
+}
+
+void Flag(std::string& out, const char* key, bool value) {
+  Line(out, key, value ? "True" : "False");
+}
+
+bool IsField(const VaskReportSpec& spec, int index) {
+  return index >= 0 && index < spec.FieldCount;
+}
+
+void Role(std::string& out, const VaskReportSpec& spec, const char* key, int index) {
+  if (IsField(spec, index)) Line(out, key, spec.Fields[index].Name);
+}
+
+void State(std::string& out, int state) {
+  if (state >= 0 && state < STATE_COUNT) Line(out, "State", s_States[state]);
+}
+
+void FileSection(std::string& out, const VaskReportSpec& spec) {
+  Header(out, "File");
+  Line(out, "Path", spec.Path);
+  Number(out, "Delimiter", static_cast<unsigned char>(spec.Delimiter));
+  if (spec.Qualifier) Number(out, "Qualifier", static_cast<unsigned char>(spec.Qualifier));
+  Flag(out, "FieldNamesOnFirstLine", spec.FieldNamesOnFirstLine);
+  Number(out, "Fields", spec.FieldCount);
+  char key[32];
+  for (int n = 1; n <= spec.FieldCount; ++n) {
+    snprintf(key, sizeof key, "Field%dName", n);
+    Line(out, key, spec.Fields[n - 1].Name);
+    snprintf(key, sizeof key, "Field%dSize", n);
+    Number(out, key, spec.Fields[n - 1].Size);
+  }
+  Role(out, spec, "BspField", spec.BspField);
+  Role(out, spec, "StateField", spec.StateField);
+  Role(out, spec, "DpidField", spec.DpidField);
+  Role(out, spec, "AmendedField", spec.AmendedField);
+}
+
+void ManifestSection(std::string& out, const VaskReportSpec& spec) {
+  Header(out, "ManifestReport");
+  Number(out, "LettersPerTray", spec.LettersPerTray);
+  char weight[32];
+  snprintf(weight, sizeof weight, "%g", spec.WeightOfLetter);
+  Line(out, "WeightOfLetter", weight);
+  State(out, spec.State);
+  Line(out, "CustomerName", spec.CustomerName);
+  Line(out, "JobNumber", spec.JobNumber);
+}
+
+void MatchingSection(std::string& out, const VaskReportSpec& spec) {
+  Header(out, "MatchingReport");
+  Line(out, "PafVersion", spec.PafVersion);
+  Line(out, "ProcessDate", spec.ProcessDate);
+  Line(out, "CertifiedDate", spec.CertifiedDate);
+  Line(out, "SoftwareName", spec.SoftwareName);
+  Line(out, "SoftwareVersion", spec.SoftwareVersion);
+  Line(out, "ListProcessor", spec.ListProcessor);
+  Line(out, "ListName", spec.ListName);
+  Line(out, "ListOwner", spec.ListOwner);
+}
+
+// Entries naming no field are left out; with none left the key is not
+// written, since an empty list would not load again.
+void RemoveFieldLine(std::string& out, const VaskReportSpec& spec) {
+  if (!spec.RemoveField) return;
+  std::string names;
+  bool any = false;
+  for (const int* p = spec.RemoveField; *p != -1; ++p) {
+    if (!IsField(spec, *p)) continue;
+    if (any) names += ',';
+    names += spec.Fields[*p].Name;
+    any = true;
+  }
+  if (any) Line(out, "RemoveField", names.c_str());
+}
+
+void ProcessingSection(std::string& out, const VaskReportSpec& spec) {
+  Header(out, "FileProcessing");
+  Flag(out, "SortByBsp", spec.SortByBsp);
+  Flag(out, "SortIntoBdt", spec.SortIntoBdt);
+  Flag(out, "SortIntoStates", spec.SortIntoStates);
+  RemoveFieldLine(out, spec);
+}
+
+void LabelPlanSection(std::string& out, const VaskReportSpec& spec) {
+  Header(out, "LabelPlanFile");
+  Line(out, "LabelPlanName", spec.LabelPlanName);
+  Line(out, "CustomerName", spec.LabelCustomerName);
+  Line(out, "CustomerPhone", spec.CustomerPhone);
+  Line(out, "JobNumber", spec.LabelJobNumber);
+  Line(out, "Service", spec.Service);
+  Line(out, "MailSize", spec.MailSize);
+  if (spec.Prefix) {
+    const char prefix[2] = {spec.Prefix, '\0'};
+    Line(out, "Prefix", prefix);
+  }
+  State(out, spec.LabelState);
+}
+
+}  // namespace
+
+std::string SpecFileText(const VaskReportSpec& spec) {
+  std::string out;
+  FileSection(out, spec);
+  Header(out, "Output");
+  Line(out, "OutputDirectory", spec.OutputDirectory);
+  if (spec.ManifestReport) ManifestSection(out, spec);
+  if (spec.MatchingReport) MatchingSection(out, spec);
+  ProcessingSection(out, spec);
+  if (spec.LabelPlanFile) LabelPlanSection(out, spec);
+  return out;
+}
