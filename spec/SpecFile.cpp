@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -20,12 +22,27 @@ void ComposeMessage(char* message, int code, const char* detail) {
 }
 
 // A save that lost data must not look like success: every write and the close count.
-bool WriteWholeFile(const char* fileName, const std::string& text) {
-  FILE* file = fopen(fileName, "w");
-  if (!file) return false;
+bool WriteStream(FILE* file, const std::string& text) {
   bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
   bool closed = fclose(file) == 0;
   return written && closed;
+}
+
+// A regular file (or a new one) is written beside and renamed over, so a
+// failed save leaves the old specification whole; devices are written in place.
+bool WriteWholeFile(const char* fileName, const std::string& text) {
+  struct stat st;
+  bool inPlace = stat(fileName, &st) == 0 && !S_ISREG(st.st_mode);
+  if (inPlace) {
+    FILE* file = fopen(fileName, "w");
+    return file && WriteStream(file, text);
+  }
+  std::string beside = std::string(fileName) + ".new";
+  FILE* file = fopen(beside.c_str(), "w");
+  if (!file) return false;
+  if (WriteStream(file, text) && rename(beside.c_str(), fileName) == 0) return true;
+  remove(beside.c_str());
+  return false;
 }
 
 }  // namespace

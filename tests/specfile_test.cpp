@@ -498,3 +498,19 @@ TEST_F(SpecFileTest, WriteFailuresAreReported) {
 }
 
 }  // namespace
+
+TEST(SpecFileSave, FailedSaveLeavesTheOldFileWhole) {
+  vrtest::TempDir dir;
+  std::string path = dir / "job.ini";
+  vrtest::WriteFile(path, "[File]\nPath=old.txt\n");
+  // A directory where the file written beside would go makes the save fail.
+  ASSERT_EQ(0, mkdir((path + ".new").c_str(), 0755));
+  VaskReportSpec spec;
+  spec.SetPath("new.txt");
+  EXPECT_EQ(ERR_VASKREPORTSPEC_SPECFILE_OPEN, spec.Write(path.c_str()));
+  EXPECT_EQ("[File]\nPath=old.txt\n", vrtest::ReadFile(path));
+  rmdir((path + ".new").c_str());
+  EXPECT_EQ(0, spec.Write(path.c_str()));
+  EXPECT_NE(std::string::npos, vrtest::ReadFile(path).find("Path=new.txt\n"));
+  EXPECT_FALSE(vrtest::FileExists(path + ".new"));
+}
