@@ -1,4 +1,166 @@
-// STUB: replaced by the report-run work.
 #include "engine/ReportDriver.h"
-int CreateReports(const VaskReportSpec&, const char*, char*, int (*)(int)) { return ERR_VASKREPORT_NO_FILE; }
-void LookupReportError(int, char* m) { if (m) *m = 0; }
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "engine/BucketFiles.h"
+#include "engine/DirLock.h"
+#include "engine/LineReader.h"
+#include "engine/ReadPass.h"
+#include "engine/ReplaceFile.h"
+#include "engine/Resort.h"
+#include "engine/Tallies.h"
+#include "spec/VaskReportSpec.h"
+#include "util/StrUtil.h"
+#include "writers/Writers.h"
+
+const ReportError s_ReportErrors[] = {
+    {ERR_VASKREPORT_OUTOFMEMORY, "ERR_VASKREPORT_OUTOFMEMORY"},
+    {ERR_VASKREPORT_NO_FILE, "ERR_VASKREPORT_NO_FILE"},
+    {ERR_VASKREPORT_OPEN_FILE, "ERR_VASKREPORT_OPEN_FILE"},
+    {ERR_VASKREPORT_OPEN_SORT_FILE, "ERR_VASKREPORT_OPEN_SORT_FILE"},
+    {ERR_VASKREPORT_OPEN_OUTPUT_FILE, "ERR_VASKREPORT_OPEN_OUTPUT_FILE"},
+    {ERR_VASKREPORT_DELETE_FILE, "ERR_VASKREPORT_DELETE_FILE"},
+    {ERR_VASKREPORT_NO_RECORD_LENGTH, "ERR_VASKREPORT_NO_RECORD_LENGTH"},
+    {ERR_VASKREPORT_NO_DPIDFIELD, "ERR_VASKREPORT_NO_DPIDFIELD"},
+    {ERR_VASKREPORT_READ_FILE, "ERR_VASKREPORT_READ_FILE"},
+    {ERR_VASKREPORT_WRITE_FILE, "ERR_VASKREPORT_WRITE_FILE"},
+    {ERR_VASKREPORT_RENAME_FILE, "ERR_VASKREPORT_RENAME_FILE"},
+    {ERR_VASKREPORT_USER_CANCELLED, "ERR_VASKREPORT_USER_CANCELLED"},
+    {ERR_VASKREPORT_CREATE_DIRECTORY, "ERR_VASKREPORT_CREATE_DIRECTORY"},
+    {0, nullptr},
+};
+
+void LookupReportError(int code, char* message) {
+  if (!message) return;
+  *message = '\0';
+  for (const ReportError* entry = s_ReportErrors; entry->Name; ++entry) {
+    if (entry->Code != code) continue;
+    strncpyz(message, entry->Name, 255);
+    return;
+  }
+}
+
+namespace {
+
+enum {
+  READ_BUFFER_SIZE = 1048576,
+  DIRECTORY_SIZE = 257,  // 255 characters, the appended "/" and the terminator
+};
+
+void SetDetail(char* message, const char* text) {
+  if (message) strncpyz(message, text, 255);
+}
+
+bool SortingOn(const VaskReportSpec& spec) {
+  return spec.SortByBsp || spec.SortIntoBdt || spec.SortIntoStates;
+}
+
+// The override or the setting, with a final "/", created with its parents.
+int PrepareDirectory(const VaskReportSpec& spec, const char* override, char* directory,
+                     char* message) {
+  const char* chosen = override && *override ? override : spec.OutputDirectory;
+  strncpyz(directory, chosen, 255);
+  size_t length = strlen(directory);
+  if (length == 0) return 0;
+  if (directory[length - 1] != '/') strncpyz(directory + length, "/", 1);
+  // A longer text cut to 255 characters would name some other directory.
+  if (strlen(chosen) > 255 || !CreateDir(directory)) {
+    SetDetail(message, directory);
+    return ERR_VASKREPORT_CREATE_DIRECTORY;
+  }
+  return 0;
+}
+
+int CheckSpec(const VaskReportSpec& spec) {
+  if (!*spec.ExpandedPath) return ERR_VASKREPORT_NO_FILE;
+  if (spec.RecordLength < 1) return ERR_VASKREPORT_NO_RECORD_LENGTH;
+  if (spec.DpidField < 0 || spec.DpidField >= spec.FieldCount) return ERR_VASKREPORT_NO_DPIDFIELD;
+  return 0;
+}
+
+int SkipHeaderLine(LineReader& reader) {
+  DataLine header;
+  int got = reader.Next(header);
+  if (got == LineReader::NO_MEMORY) return ERR_VASKREPORT_OUTOFMEMORY;
+  return got == LineReader::READ_ERROR ? ERR_VASKREPORT_READ_FILE : 0;
+}
+
+int WriteOutputs(const VaskReportSpec& spec, const char* directory, const RunCounts& counts,
+                 char* message, int (*progress)(int)) {
+  ManifestInfo info;
+  RunCounts volumes = counts;  // Calculate takes its arrays as non-const
+  info.Calculate(spec, volumes.BspVolumes, volumes.UnbarcodedVolumes);
+  if (SortingOn(spec))
+    if (int rc = SortIntoFiles(info, spec, message, progress, directory)) return rc;
+  if (spec.MatchingReport)
+    if (int rc = WriteAddressMatchingSummaryReport(
+            directory, spec, counts.Matched, counts.Amended, counts.PreCleaned,
+            counts.ManuallyAmended, counts.NotMatched, counts.Read, message))
+      return rc;
+  if (spec.ManifestReport) {
+    if (int rc = WriteManifestReport(directory, info, spec, message)) return rc;
+    if (int rc = WriteLodgementInfo(directory, info, message)) return rc;
+  }
+  if (spec.LabelPlanFile)
+    if (int rc = WriteLabelPlanFile(directory, info, spec, message)) return rc;
+  if (spec.SortByBsp) return ReplaceDataFile(directory, spec.ExpandedPath, message);
+  return 0;
+}
+
+// Read pass and outputs; the buckets are removed before the lock is let go.
+int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*progress)(int)) {
+  LineReader reader;
+  std::unique_ptr<char[]> record(new (std::nothrow) char[spec.RecordLength + 1]);
+  if (!reader.Allocate(READ_BUFFER_SIZE) || !record) return ERR_VASKREPORT_OUTOFMEMORY;
+  if (!reader.Open(spec.ExpandedPath)) {
+    SetDetail(message, spec.ExpandedPath);
+    return ERR_VASKREPORT_OPEN_FILE;
+  }
+  if (spec.FieldNamesOnFirstLine)
+    if (int rc = SkipHeaderLine(reader)) return rc;
+  const bool sorting = SortingOn(spec);
+  DirLock lock;
+  if (sorting)
+    if (int rc = lock.Acquire(directory, message)) return rc;
+  BucketFiles buckets;
+  int rc = sorting ? buckets.Create(directory, message) : 0;
+  RunCounts counts = {};
+  if (!rc) rc = ReadDataFile(spec, reader, record.get(), sorting ? &buckets : nullptr, counts,
+                             progress);
+  reader.Close();
+  int closed = buckets.Close();
+  if (!rc) rc = closed;
+  if (!rc) rc = WriteOutputs(spec, directory, counts, message, progress);
+  if (sorting) BucketFiles::Remove(directory);
+  return rc;
+}
+
+// The code's name, then "\n" and the detail already in message when both fit.
+void ComposeMessage(int rc, char* message) {
+  char name[256];
+  LookupReportError(rc, name);
+  if (*name && *message && strlen(name) + strlen(message) + 1 <= 254) {
+    char detail[256];
+    strncpyz(detail, message, 255);
+    strncpyz(message, name, 255);
+    strncatz(message, "\n", 255);
+    strncatz(message, detail, 255);
+    return;
+  }
+  strncpyz(message, name, 255);
+}
+
+}  // namespace
+
+int CreateReports(const VaskReportSpec& spec, const char* outputDirectory, char* message,
+                  int (*progress)(int)) {
+  if (message) *message = '\0';
+  char directory[DIRECTORY_SIZE];
+  int rc = PrepareDirectory(spec, outputDirectory, directory, message);
+  if (!rc) rc = CheckSpec(spec);
+  if (!rc) rc = Run(spec, directory, message, progress);
+  if (rc && message) ComposeMessage(rc, message);
+  return rc;
+}

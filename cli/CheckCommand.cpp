@@ -1,0 +1,37 @@
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "Args.h"
+#include "Cli.h"
+#include "spec/VaskReportSpec.h"
+
+namespace {
+
+// The library's own message for a specification file that cannot be opened.
+int CannotOpen(const std::string& path) {
+  char message[256];
+  VaskReportSpec::LookupError(ERR_VASKREPORTSPEC_SPECFILE_OPEN, message);
+  return ReportFailure(ERR_VASKREPORTSPEC_SPECFILE_OPEN, (message + ("\n" + path)).c_str());
+}
+
+}  // namespace
+
+int CheckCommand(int argc, char** argv) {
+  CommandArgs args;
+  if (int rc = ParseCommandArgs(argc, argv, false, args); rc >= 0) return rc;
+  std::ifstream in(args.Spec);
+  if (!in) return CannotOpen(args.Spec);
+  VaskReportSpec spec;
+  char message[256] = "";
+  if (int rc = spec.Read(in, message, &std::cout)) return ReportFailure(rc, message);
+  int givenState = spec.State;
+  int rc = spec.Validate(message);
+  PrintSpecSummary(spec, args.Spec.c_str(), givenState);
+  if (rc) {
+    std::cout << "The specification is not valid.\n";
+    return ReportFailure(rc, message);
+  }
+  std::cout << "The specification is valid.\n";
+  return EXIT_OK;
+}

@@ -1,0 +1,32 @@
+#ifndef VASKREPORT_CLI_CLI_H
+#define VASKREPORT_CLI_CLI_H
+
+#include <string>
+#include <vector>
+
+class VaskReportSpec;
+
+// Exit codes of the front end.
+enum { EXIT_OK = 0, EXIT_FAILED = 1, EXIT_USAGE = 2 };
+
+int RunCommand(int argc, char** argv);
+int CheckCommand(int argc, char** argv);
+int EditCommand(int argc, char** argv);
+
+// Help texts on standard output; the one-line usage hint on standard error.
+void PrintProgramHelp();
+void PrintCommandHelp(const char* command);
+void PrintVersion();
+int UsageError(const char* command, const std::string& problem);
+
+// Prints the library's message (name, then the detail on its own line) to
+// standard error and returns EXIT_FAILED.
+int ReportFailure(int code, const char* message);
+
+// The files a run of spec writes, in the order the run writes them.
+std::vector<std::string> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory);
+
+// Prints a readable description of spec to standard output.
+void PrintSpecSummary(const VaskReportSpec& spec, const char* specFile, int givenState);
+
+#endif

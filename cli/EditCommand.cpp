@@ -1,0 +1,57 @@
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "Args.h"
+#include "Cli.h"
+#include "spec/VaskReportSpec.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+// Written beside the target and renamed over it, so a failed save leaves the
+// old specification whole.
+int Save(VaskReportSpec& spec, const std::string& path) {
+  std::string temporary = path + ".new";
+  if (int rc = spec.Write(temporary.c_str())) {
+    char message[256];
+    VaskReportSpec::LookupError(rc, message);
+    return ReportFailure(rc, (message + ("\n" + temporary)).c_str());
+  }
+  if (rename(temporary.c_str(), path.c_str()) != 0) {
+    perror(path.c_str());
+    remove(temporary.c_str());
+    return EXIT_FAILED;
+  }
+  return EXIT_OK;
+}
+
+}  // namespace
+
+int EditCommand(int argc, char** argv) {
+  CommandArgs args;
+  if (int rc = ParseCommandArgs(argc, argv, false, args); rc >= 0) return rc;
+  VaskReportSpec spec;
+  if (Exists(args.Spec)) {
+    char message[256] = "";
+    if (int rc = spec.Read(args.Spec.c_str(), message)) {
+      ReportFailure(rc, message);
+      std::cerr << "vaskreport: going on with the settings loaded before the error\n";
+    }
+  }
+  if (int rc = spec.PromptUserSpec()) {
+    char message[256];
+    VaskReportSpec::LookupError(rc, message);
+    return ReportFailure(rc, message);
+  }
+  std::cerr << "\n";  // the last question leaves the line open
+  if (int rc = Save(spec, args.Spec)) return rc;
+  std::cout << "Saved " << args.Spec << "\n";
+  return EXIT_OK;
+}

@@ -1,0 +1,56 @@
+#include <string>
+#include <vector>
+
+#include "Cli.h"
+#include "engine/Resort.h"
+#include "engine/States.h"
+#include "spec/VaskReportSpec.h"
+
+namespace {
+
+// Must match the library's sort-level file prefixes.
+const char* const s_LevelPrefix[] = {"BDT_", "BR_", "UR_"};
+
+std::string ReportDirectory(const VaskReportSpec& spec, const char* override) {
+  std::string dir = override && *override ? override : spec.OutputDirectory;
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+  return dir;
+}
+
+void AddReports(const VaskReportSpec& spec, const std::string& dir, std::vector<std::string>& out) {
+  if (spec.MatchingReport) {
+    out.push_back(dir + "AddressMatchingSummaryReport.txt");
+    out.push_back(dir + "AddressMatchingSummaryReport.htm");
+  }
+  if (spec.ManifestReport) {
+    for (const char* ext : {".txt", ".htm", ".csv"}) out.push_back(dir + "ManifestReport" + ext);
+    for (const char* ext : {".txt", ".htm"}) out.push_back(dir + "LodgementInfo" + ext);
+  }
+  if (spec.LabelPlanFile) out.push_back(dir + "LabelPlanFile.lpf");
+}
+
+void AddSplitFiles(const VaskReportSpec& spec, std::vector<std::string>& out) {
+  if (!spec.SortIntoBdt && !spec.SortIntoStates) return;
+  char directory[256], name[256];
+  SplitPath(spec.ExpandedPath, directory, name);
+  int levels = spec.SortIntoBdt ? SORT_LEVEL_COUNT : 1;
+  int states = spec.SortIntoStates ? STATE_COUNT : 1;
+  for (int level = 0; level < levels; ++level)
+    for (int state = 0; state < states; ++state) {
+      std::string file = directory;
+      if (spec.SortIntoBdt) file += s_LevelPrefix[level];
+      if (spec.SortIntoStates) file += std::string(NumberToState(state)) + "_";
+      out.push_back(file + name);
+    }
+  if (spec.SortIntoStates) out.push_back(std::string(directory) + "ERR_UR_" + name);
+}
+
+}  // namespace
+
+std::vector<std::string> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory) {
+  std::vector<std::string> files;
+  AddSplitFiles(spec, files);
+  AddReports(spec, ReportDirectory(spec, outputDirectory), files);
+  if (spec.SortByBsp) files.push_back(std::string(spec.ExpandedPath) + " (rewritten in lodgement order)");
+  return files;
+}

@@ -1,0 +1,13 @@
+#ifndef VASKREPORT_CLI_PROGRESS_H
+#define VASKREPORT_CLI_PROGRESS_H
+
+// Progress of one run, drawn on standard error when draw is true. The library
+// calls ProgressCallback with records read (0, 1000, ...) and then with -1 to
+// -63 for the resort steps; it returns non-zero after an interrupt (Ctrl-C) so
+// the run stops cleanly and removes its temporary files.
+void StartProgress(bool draw, const char* dataFile);
+int ProgressCallback(int value);
+void FinishProgress();
+bool ProgressInterrupted();
+
+#endif

@@ -1,0 +1,40 @@
+#include <getopt.h>
+
+#include <cstring>
+
+#include "Cli.h"
+
+namespace {
+
+struct Command {
+  const char* Name;
+  int (*Run)(int argc, char** argv);
+};
+
+const Command s_Commands[] = {
+    {"run", RunCommand},
+    {"check", CheckCommand},
+    {"edit", EditCommand},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  static const option options[] = {
+      {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, 'V'},
+      {nullptr, 0, nullptr, 0},
+  };
+  opterr = 0;
+  // "+": stop at the command, whose own options are parsed by the command.
+  for (int c; (c = getopt_long(argc, argv, "+hV", options, nullptr)) != -1;) {
+    if (c == 'h') return PrintProgramHelp(), EXIT_OK;
+    if (c == 'V') return PrintVersion(), EXIT_OK;
+    return UsageError(nullptr, std::string("unknown option '") + argv[optind - 1] + "'");
+  }
+  if (optind >= argc) return UsageError(nullptr, "missing command");
+  const char* name = argv[optind];
+  for (const Command& command : s_Commands)
+    if (strcmp(command.Name, name) == 0) return command.Run(argc - optind, argv + optind);
+  return UsageError(nullptr, std::string("unknown command '") + name + "'");
+}

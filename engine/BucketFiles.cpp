@@ -1,0 +1,79 @@
+#include "engine/BucketFiles.h"
+
+#include <cstring>
+#include <new>
+
+#include "engine/ReportErrors.h"
+#include "util/StrUtil.h"
+
+BucketFiles::BucketFiles() : m_Files{}, m_Buffers(nullptr), m_Used{}, m_Failed(false) {}
+
+BucketFiles::~BucketFiles() {
+  for (FILE*& file : m_Files)
+    if (file) std::fclose(file);
+  delete[] m_Buffers;
+}
+
+int BucketFiles::Create(const char* tempDirectory, char* message) {
+  if (!m_Buffers) m_Buffers = new (std::nothrow) char[static_cast<size_t>(SLOTS) * BUFFER_SIZE];
+  if (!m_Buffers) return ERR_VASKREPORT_OUTOFMEMORY;
+  char name[TEMP_NAME_SIZE];
+  for (int i = 0; i < SLOTS; ++i) {
+    if (!IsBucket(i)) continue;
+    MakeTempFileName(name, i, tempDirectory);
+    m_Files[i] = std::fopen(name, "wb");
+    if (!m_Files[i]) {
+      if (message) strncpyz(message, name, 255);
+      return ERR_VASKREPORT_OPEN_SORT_FILE;
+    }
+    // Our own buffer already batches the writes.
+    std::setvbuf(m_Files[i], nullptr, _IONBF, 0);
+    m_Used[i] = 0;
+  }
+  return 0;
+}
+
+bool BucketFiles::Flush(int index) {
+  size_t used = m_Used[index];
+  m_Used[index] = 0;
+  if (used && std::fwrite(m_Buffers + static_cast<size_t>(index) * BUFFER_SIZE, 1, used,
+                          m_Files[index]) != used)
+    m_Failed = true;
+  return !m_Failed;
+}
+
+bool BucketFiles::Put(int index, const char* bytes, size_t length) {
+  if (m_Used[index] + length > BUFFER_SIZE && !Flush(index)) return false;
+  if (length > BUFFER_SIZE) {
+    if (std::fwrite(bytes, 1, length, m_Files[index]) != length) m_Failed = true;
+    return !m_Failed;
+  }
+  std::memcpy(m_Buffers + static_cast<size_t>(index) * BUFFER_SIZE + m_Used[index], bytes, length);
+  m_Used[index] += length;
+  return true;
+}
+
+bool BucketFiles::Write(int index, const DataLine& line) {
+  if (m_Failed) return false;
+  static const char crlf[] = "\r\n";
+  if (!Put(index, line.Text, line.Length)) return false;
+  return line.Cr ? Put(index, crlf, 2) : Put(index, crlf + 1, 1);
+}
+
+int BucketFiles::Close() {
+  for (int i = 0; i < SLOTS; ++i) {
+    if (!m_Files[i]) continue;
+    Flush(i);
+    if (std::fclose(m_Files[i]) != 0) m_Failed = true;
+    m_Files[i] = nullptr;
+  }
+  return m_Failed ? ERR_VASKREPORT_WRITE_FILE : 0;
+}
+
+void BucketFiles::Remove(const char* tempDirectory) {
+  char name[TEMP_NAME_SIZE];
+  for (int i = 0; i < SLOTS; ++i) {
+    if (!IsBucket(i)) continue;
+    std::remove(MakeTempFileName(name, i, tempDirectory));
+  }
+}

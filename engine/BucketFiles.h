@@ -1,0 +1,41 @@
+#ifndef VASKREPORT_ENGINE_BUCKETFILES_H
+#define VASKREPORT_ENGINE_BUCKETFILES_H
+
+#include <cstddef>
+#include <cstdio>
+
+#include "engine/LineReader.h"
+#include "engine/Resort.h"
+
+// The temporary files the read pass writes: 00 to 62 and the unrouted 64,
+// each behind its own buffer so that a record costs one copy.
+class BucketFiles {
+ public:
+  enum { SLOTS = TEMP_UNROUTED + 1, BUFFER_SIZE = 65536 };
+
+  BucketFiles();
+  ~BucketFiles();
+  BucketFiles(const BucketFiles&) = delete;
+  BucketFiles& operator=(const BucketFiles&) = delete;
+
+  // Creates every bucket empty, in ascending order; 11104 with the name on failure.
+  int Create(const char* tempDirectory, char* message);
+  // Appends the line as read and a line feed; false once writing has failed.
+  bool Write(int index, const DataLine& line);
+  // Flushes and closes every bucket; 11110 when any write failed.
+  int Close();
+  // Removes every bucket name in the directory, created by this run or not.
+  static void Remove(const char* tempDirectory);
+  static bool IsBucket(int index) { return index != TEMP_RESORT_COPY; }
+
+ private:
+  bool Flush(int index);
+  bool Put(int index, const char* bytes, size_t length);
+
+  FILE* m_Files[SLOTS];
+  char* m_Buffers;
+  size_t m_Used[SLOTS];
+  bool m_Failed;
+};
+
+#endif

@@ -1,0 +1,87 @@
+#include "engine/LineReader.h"
+
+#include <cstdlib>
+#include <cstring>
+
+LineReader::LineReader()
+    : m_File(nullptr), m_Buffer(nullptr), m_Capacity(0), m_Begin(0), m_Scanned(0), m_End(0),
+      m_Eof(false) {}
+
+LineReader::~LineReader() {
+  Close();
+  std::free(m_Buffer);
+}
+
+bool LineReader::Allocate(size_t capacity) {
+  std::free(m_Buffer);
+  if (capacity == 0) capacity = 1;
+  m_Buffer = static_cast<char*>(std::malloc(capacity + 1));
+  m_Capacity = m_Buffer ? capacity : 0;
+  return m_Buffer != nullptr;
+}
+
+bool LineReader::Open(const char* path) {
+  Close();
+  m_File = std::fopen(path, "rb");
+  m_Begin = m_Scanned = m_End = 0;
+  m_Eof = false;
+  return m_File != nullptr;
+}
+
+void LineReader::Close() {
+  if (m_File) std::fclose(m_File);
+  m_File = nullptr;
+}
+
+void LineReader::Emit(size_t begin, size_t end, DataLine& line) {
+  line.Text = m_Buffer + begin;
+  line.Length = end - begin;
+  line.Cr = line.Length > 0 && line.Text[line.Length - 1] == '\r';
+  if (line.Cr) --line.Length;
+  line.Text[line.Length] = '\0';
+}
+
+int LineReader::Next(DataLine& line) {
+  for (;;) {
+    const void* found = std::memchr(m_Buffer + m_Scanned, '\n', m_End - m_Scanned);
+    if (found) {
+      size_t end = static_cast<const char*>(found) - m_Buffer;
+      Emit(m_Begin, end, line);
+      m_Begin = m_Scanned = end + 1;
+      return LINE;
+    }
+    m_Scanned = m_End;
+    if (m_Eof) {
+      if (m_Begin == m_End) return END;
+      Emit(m_Begin, m_End, line);
+      m_Begin = m_End;
+      return LINE;
+    }
+    if (int rc = Fill()) return rc;
+  }
+}
+
+// Moves the partial line to the front and reads more behind it, growing the
+// buffer only when that line already fills it.
+int LineReader::Fill() {
+  if (m_Begin > 0) {
+    std::memmove(m_Buffer, m_Buffer + m_Begin, m_End - m_Begin);
+    m_End -= m_Begin;
+    m_Scanned -= m_Begin;
+    m_Begin = 0;
+  }
+  if (m_End == m_Capacity) {
+    size_t grown = m_Capacity * 2;
+    char* bigger = static_cast<char*>(std::realloc(m_Buffer, grown + 1));
+    if (!bigger) return NO_MEMORY;
+    m_Buffer = bigger;
+    m_Capacity = grown;
+  }
+  size_t got = std::fread(m_Buffer + m_End, 1, m_Capacity - m_End, m_File);
+  if (got == 0) {
+    if (std::ferror(m_File)) return READ_ERROR;
+    m_Eof = true;
+  }
+  m_End += got;
+  return 0;
+}

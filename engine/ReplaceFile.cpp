@@ -1,0 +1,67 @@
+#include "engine/ReplaceFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "engine/ReportErrors.h"
+#include "engine/Resort.h"
+#include "util/StrUtil.h"
+
+namespace {
+
+enum { SIDE_NAME_ATTEMPTS = 100 };
+
+bool CopyContent(FILE* from, FILE* to) {
+  std::unique_ptr<char[]> buffer(new (std::nothrow) char[COPY_BUFFER_SIZE]);
+  if (!buffer) return false;
+  while (size_t got = std::fread(buffer.get(), 1, COPY_BUFFER_SIZE, from))
+    if (std::fwrite(buffer.get(), 1, got, to) != got) return false;
+  return !std::ferror(from);
+}
+
+// Creates a file of a fresh name beside the data file; "x" never reuses one.
+FILE* CreateSideFile(const char* dataPath, std::string& name) {
+  char directory[256], base[256];
+  SplitPath(dataPath, directory, base);
+  for (int attempt = 0; attempt < SIDE_NAME_ATTEMPTS; ++attempt) {
+    name = std::string(directory) + "." + base + ".resort" + std::to_string(attempt);
+    if (FILE* file = std::fopen(name.c_str(), "wbx")) return file;
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+bool ReplaceAcrossFileSystems(const char* copyName, const char* dataPath) {
+  SelfClosingFILE from;
+  if (!from.Open(copyName, "rb", false)) return false;
+  std::string sideName;
+  FILE* side = CreateSideFile(dataPath, sideName);
+  if (!side) return false;
+  bool copied = CopyContent(from.f(), side);
+  if (std::fclose(side) != 0) copied = false;
+  if (copied && std::rename(sideName.c_str(), dataPath) == 0) return true;
+  std::remove(sideName.c_str());
+  return false;
+}
+
+}  // namespace
+
+int ReplaceDataFile(const char* tempDirectory, const char* dataPath, char* message) {
+  char copyName[TEMP_NAME_SIZE];
+  MakeTempFileName(copyName, TEMP_RESORT_COPY, tempDirectory);
+  if (std::rename(copyName, dataPath) == 0) return 0;
+  if (errno == EXDEV && ReplaceAcrossFileSystems(copyName, dataPath)) {
+    std::remove(copyName);
+    return 0;
+  }
+  if (message) {
+    strncpyz(message, copyName, 255);
+    strncatz(message, " -> ", 255);
+    strncatz(message, dataPath, 255);
+  }
+  return ERR_VASKREPORT_RENAME_FILE;
+}

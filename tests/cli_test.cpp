@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+
+namespace {
+
+using vrtest::ReadFile;
+using vrtest::TempDir;
+using vrtest::WriteFile;
+
+const std::string kBinary = std::string(VR_BUILD_DIR) + "/vaskreport";
+const std::string kExamples = std::string(VR_SOURCE_DIR) + "/examples";
+
+struct Result {
+  int Code;
+  std::string Out, Err;
+};
+
+// Runs the front end in dir with the given arguments and standard input.
+Result Vask(const TempDir& dir, const std::string& arguments, const std::string& input = "") {
+  WriteFile(dir / ".stdin", input);
+  std::string command = "cd '" + dir.path() + "' && '" + kBinary + "' " + arguments +
+                        " <.stdin >.stdout 2>.stderr";
+  int status = system(command.c_str());
+  Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / ".stdout"),
+                ReadFile(dir / ".stderr")};
+  return result;
+}
+
+void CopyExample(const TempDir& dir) {
+  WriteFile(dir / "mailing.csv", ReadFile(kExamples + "/mailing.csv"));
+  WriteFile(dir / "example.ini", ReadFile(kExamples + "/example.ini"));
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Every line but the header, sorted: the records as a multiset.
+std::vector<std::string> SortedRecords(const std::string& text) {
+  std::vector<std::string> lines = Lines(text);
+  if (!lines.empty()) lines.erase(lines.begin());
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+bool Has(const std::string& text, const std::string& piece) {
+  return text.find(piece) != std::string::npos;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(vrtest::FileExists(kBinary)) << "build " << kBinary; }
+  TempDir dir_;
+};
+
+TEST_F(CliTest, RunOnTheExampleWritesTheGoldenReportsAndListsThem) {
+  CopyExample(dir_);
+  Result r = Vask(dir_, "run example.ini --quiet");
+  ASSERT_EQ(0, r.Code) << r.Err;
+  EXPECT_EQ("", r.Err) << "no progress when standard error is no terminal";
+  vrtest::ExpectGolden(r.Out, "cli/run_stdout.txt");
+  const char* reports[] = {"ManifestReport.txt",
+                           "ManifestReport.htm",
+                           "ManifestReport.csv",
+                           "LodgementInfo.txt",
+                           "LodgementInfo.htm",
+                           "AddressMatchingSummaryReport.txt",
+                           "AddressMatchingSummaryReport.htm",
+                           "LabelPlanFile.lpf"};
+  for (const char* report : reports)
+    vrtest::ExpectGolden(ReadFile(dir_ / "reports/" + report), std::string("cli/") + report);
+}
+
+TEST_F(CliTest, RunKeepsEveryRecordInTheResortAndTheSplits) {
+  CopyExample(dir_);
+  const std::string original = ReadFile(dir_ / "mailing.csv");
+  ASSERT_EQ(0, Vask(dir_, "run example.ini").Code);
+  const std::string resorted = ReadFile(dir_ / "mailing.csv");
+  EXPECT_NE(original, resorted);
+  EXPECT_EQ(Lines(original)[0], Lines(resorted)[0]);
+  EXPECT_EQ(SortedRecords(original), SortedRecords(resorted));
+
+  std::vector<std::string> fromSplits;
+  for (const char* level : {"BDT_", "BR_", "UR_"})
+    for (const char* state : {"NT", "NSW", "VIC", "QLD", "SA", "WA", "TAS", "ACT"}) {
+      std::vector<std::string> part =
+          SortedRecords(ReadFile(dir_ / (std::string(level) + state + "_mailing.csv")));
+      fromSplits.insert(fromSplits.end(), part.begin(), part.end());
+    }
+  std::vector<std::string> unknown = SortedRecords(ReadFile(dir_ / "ERR_UR_mailing.csv"));
+  EXPECT_EQ(7u, unknown.size());
+  fromSplits.insert(fromSplits.end(), unknown.begin(), unknown.end());
+  std::sort(fromSplits.begin(), fromSplits.end());
+  EXPECT_EQ(SortedRecords(original), fromSplits);
+}
+
+TEST_F(CliTest, RunOutputDirectoryOptionOverridesTheSpecification) {
+  CopyExample(dir_);
+  Result r = Vask(dir_, "run --output-dir elsewhere/deep example.ini -q");
+  ASSERT_EQ(0, r.Code) << r.Err;
+  EXPECT_TRUE(vrtest::FileExists(dir_ / "elsewhere/deep/ManifestReport.txt"));
+  EXPECT_FALSE(vrtest::FileExists(dir_ / "reports"));
+  EXPECT_TRUE(Has(r.Out, "  elsewhere/deep/LabelPlanFile.lpf\n"));
+}
+
+TEST_F(CliTest, RunFailurePrintsTheLibraryMessageAndExitsOne) {
+  WriteFile(dir_ / "spec.ini",
+            "[File]\nPath=absent.csv\nDelimiter=44\nFields=1\nField1Name=Dpid\nField1Size=8\n"
+            "DpidField=Dpid\n");
+  Result r = Vask(dir_, "run spec.ini");
+  EXPECT_EQ(1, r.Code);
+  EXPECT_EQ("vaskreport: ERR_VASKREPORT_OPEN_FILE\nabsent.csv\n", r.Err);
+  EXPECT_EQ("", r.Out);
+}
+
+TEST_F(CliTest, CheckDescribesAValidSpecification) {
+  CopyExample(dir_);
+  Result r = Vask(dir_, "check example.ini");
+  EXPECT_EQ(0, r.Code) << r.Err;
+  EXPECT_EQ("", r.Err);
+  vrtest::ExpectGolden(r.Out, "cli/check_example.txt");
+  EXPECT_EQ(ReadFile(kExamples + "/mailing.csv"), ReadFile(dir_ / "mailing.csv"))
+      << "check must not touch the data file";
+}
+
+TEST_F(CliTest, CheckRefusesBadSpecificationsWithTheirMessages) {
+  struct Case {
+    const char* name;
+    std::string spec;
+    std::string err;
+  } cases[] = {
+      {"manifest without BSP field",
+       "[File]\nFields=1\nField1Name=Dpid\nField1Size=8\nDpidField=1\n[ManifestReport]\n",
+       "vaskreport: ERR_VASKREPORTSPEC_MISSING_BSPFIELD\n"},
+      {"unknown state",
+       "[File]\nFields=1\nField1Name=Dpid\nField1Size=8\nDpidField=1\n[ManifestReport]\n"
+       "State=XX\n",
+       "vaskreport: ERR_VASKREPORTSPEC_UNKNOWN_STATE\nState=XX\n"},
+      {"no file section", "[Output]\nOutputDirectory=x\n",
+       "vaskreport: ERR_VASKREPORTSPEC_MISSING_FILESECTION\n"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(dir_ / "bad.ini", c.spec);
+    Result r = Vask(dir_, "check bad.ini");
+    EXPECT_EQ(1, r.Code) << c.name;
+    EXPECT_EQ(c.err, r.Err) << c.name;
+  }
+  Result missing = Vask(dir_, "check nowhere.ini");
+  EXPECT_EQ(1, missing.Code);
+  EXPECT_EQ("vaskreport: ERR_VASKREPORTSPEC_SPECFILE_OPEN\nnowhere.ini\n", missing.Err);
+}
+
+TEST_F(CliTest, CheckListsIgnoredEntriesAndFailsOnAMismatchedHeader) {
+  WriteFile(dir_ / "data.csv", "Name,Code\nA,1\n");
+  WriteFile(dir_ / "spec.ini",
+            "[File]\nPath=data.csv\nDelimiter=44\nFields=2\nField1Name=Name\nField1Size=9\n"
+            "Field2Name=Dpid\nField2Size=8\nDpidField=Dpid\nColour=blue\n");
+  Result ignored = Vask(dir_, "check spec.ini");
+  EXPECT_EQ(0, ignored.Code) << ignored.Err;
+  EXPECT_TRUE(Has(ignored.Out, "The following entries were ignored:")) << ignored.Out;
+  EXPECT_TRUE(Has(ignored.Out, "Colour")) << ignored.Out;
+
+  WriteFile(dir_ / "spec.ini",
+            "[File]\nPath=data.csv\nDelimiter=44\nFieldNamesOnFirstLine=True\nFields=2\n"
+            "Field1Name=Name\nField1Size=9\nField2Name=Dpid\nField2Size=8\nDpidField=Dpid\n");
+  Result mismatch = Vask(dir_, "check spec.ini");
+  EXPECT_EQ(1, mismatch.Code);
+  EXPECT_TRUE(Has(mismatch.Err, "ERR_VASKREPORTSPEC_FIELDNAMES_OUT\nDpid, Code")) << mismatch.Err;
+}
+
+TEST_F(CliTest, EditWithPipedRepliesSavesTheExpectedFile) {
+  const std::string replies =
+      "jobs/march.csv\n44\n34\nn\n3\nName\nDpid\nBsp\n40\n8\n3\n"
+      "Bsp\nDpid\n\n\n"
+      "out\ny\n\n20\nnsw\nHarbourside\nJ-17\nn\ny\nn\nn\nn\n";
+  Result r = Vask(dir_, "edit new.ini", replies);
+  ASSERT_EQ(0, r.Code) << r.Err;
+  EXPECT_EQ("Saved new.ini\n", r.Out);
+  EXPECT_EQ(
+      "[File]\nPath=jobs/march.csv\nDelimiter=44\nQualifier=34\nFieldNamesOnFirstLine=False\n"
+      "Fields=3\nField1Name=Name\nField1Size=40\nField2Name=Dpid\nField2Size=8\n"
+      "Field3Name=Bsp\nField3Size=3\nBspField=Bsp\nDpidField=Dpid\n"
+      "[Output]\nOutputDirectory=out\n"
+      "[ManifestReport]\nLettersPerTray=300\nWeightOfLetter=0.02\nState=NSW\n"
+      "CustomerName=Harbourside\nJobNumber=J-17\n"
+      "[FileProcessing]\nSortByBsp=True\nSortIntoBdt=False\nSortIntoStates=False\n",
+      ReadFile(dir_ / "new.ini"));
+  EXPECT_FALSE(vrtest::FileExists(dir_ / "new.ini.new"));
+}
+
+TEST_F(CliTest, EditAtEndOfInputKeepsALoadedSpecification) {
+  CopyExample(dir_);
+  Result first = Vask(dir_, "edit example.ini");
+  ASSERT_EQ(0, first.Code) << first.Err;
+  const std::string saved = ReadFile(dir_ / "example.ini");
+  EXPECT_TRUE(Has(saved, "CustomerName=Harbourside Energy Pty Ltd\n"));
+  EXPECT_TRUE(Has(saved, "WeightOfLetter=0.012\n"));
+  EXPECT_TRUE(Has(saved, "Field9Name=Amended\nField9Size=3\n"));
+  ASSERT_EQ(0, Vask(dir_, "edit example.ini").Code);
+  EXPECT_EQ(saved, ReadFile(dir_ / "example.ini"));
+  EXPECT_EQ(0, Vask(dir_, "check example.ini").Code);
+}
+
+TEST_F(CliTest, EditReportsALoadErrorAndGoesOnFromWhatWasLoaded) {
+  WriteFile(dir_ / "half.ini", "[File]\nPath=kept.csv\nDelimiter=999\n");
+  Result r = Vask(dir_, "edit half.ini");
+  EXPECT_EQ(0, r.Code);
+  EXPECT_TRUE(Has(r.Err, "vaskreport: ERR_VASKREPORTSPEC_INVALID_DELIMITER\nDelimiter=999\n"));
+  EXPECT_TRUE(Has(r.Err, "File containing data on which to report [kept.csv] :"));
+  EXPECT_TRUE(Has(ReadFile(dir_ / "half.ini"), "Path=kept.csv\nDelimiter=0\n"));
+}
+
+TEST_F(CliTest, UsageErrorsExitTwoWithAOneLineHint) {
+  struct Case {
+    const char* arguments;
+    const char* err;
+  } cases[] = {
+      {"", "vaskreport: missing command; try 'vaskreport --help'\n"},
+      {"print x.ini", "vaskreport: unknown command 'print'; try 'vaskreport --help'\n"},
+      {"--frobnicate", "vaskreport: unknown option '--frobnicate'; try 'vaskreport --help'\n"},
+      {"run", "vaskreport run: missing SPEC; try 'vaskreport run --help'\n"},
+      {"check a.ini b.ini", "vaskreport check: unexpected 'b.ini'; try 'vaskreport check --help'\n"},
+      {"run --output-dir", "vaskreport run: option '--output-dir' needs a value; try 'vaskreport run --help'\n"},
+      {"edit --quiet x.ini", "vaskreport edit: unknown option '--quiet'; try 'vaskreport edit --help'\n"},
+  };
+  for (const Case& c : cases) {
+    Result r = Vask(dir_, c.arguments);
+    EXPECT_EQ(2, r.Code) << c.arguments;
+    EXPECT_EQ(c.err, r.Err) << c.arguments;
+    EXPECT_EQ("", r.Out) << c.arguments;
+  }
+}
+
+TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
+  struct Case {
+    const char* arguments;
+    const char* begins;
+  } cases[] = {
+      {"--help", "Usage: vaskreport COMMAND"},
+      {"-h", "Usage: vaskreport COMMAND"},
+      {"run --help", "Usage: vaskreport run SPEC [--output-dir DIR] [--quiet]\n"},
+      {"check -h", "Usage: vaskreport check SPEC\n"},
+      {"edit --help", "Usage: vaskreport edit SPEC\n"},
+      {"--version", "vaskreport 1.0.0\n"},
+  };
+  for (const Case& c : cases) {
+    Result r = Vask(dir_, c.arguments);
+    EXPECT_EQ(0, r.Code) << c.arguments;
+    EXPECT_EQ(0u, r.Out.find(c.begins)) << c.arguments << ": " << r.Out;
+    EXPECT_EQ("", r.Err) << c.arguments;
+  }
+}
+
+}  // namespace

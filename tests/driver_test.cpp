@@ -1,0 +1,430 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+#include "driver_fixture.h"
+#include "engine/BucketFiles.h"
+#include "engine/LineReader.h"
+#include "engine/ReadPass.h"
+#include "engine/ReportDriver.h"
+#include "spec/VaskReportSpec.h"
+
+using namespace vrtest;
+
+namespace {
+
+struct PassResult {
+  int Code;
+  RunCounts Counts;
+  std::map<int, std::string> Buckets;  // the non-empty ones
+};
+
+PassResult ReadPass(const VaskReportSpec& spec, const std::string& data,
+                    size_t capacity = 1048576) {
+  TempDir dir;
+  WriteFile(dir / "data.txt", data);
+  LineReader reader;
+  EXPECT_TRUE(reader.Allocate(capacity));
+  EXPECT_TRUE(reader.Open((dir / "data.txt").c_str()));
+  BucketFiles buckets;
+  EXPECT_EQ(0, buckets.Create((dir.path() + "/").c_str(), nullptr));
+  std::vector<char> record(spec.RecordLength + 1);
+  PassResult result = {};
+  result.Code = ReadDataFile(spec, reader, record.data(), &buckets, result.Counts, nullptr);
+  EXPECT_EQ(0, buckets.Close());
+  for (int i = 0; i <= TEMP_UNROUTED; ++i) {
+    std::string content = ReadFile(TempName(dir.path(), i));
+    if (!content.empty()) result.Buckets[i] = content;
+  }
+  return result;
+}
+
+unsigned long TotalBsp(const RunCounts& counts) {
+  unsigned long sum = 0;
+  for (unsigned long v : counts.BspVolumes) sum += v;
+  return sum;
+}
+
+}  // namespace
+
+TEST(LookupReportError, NamesEveryReportCodeAndNothingElse) {
+  const std::map<int, std::string> expected = {
+      {11101, "ERR_VASKREPORT_OUTOFMEMORY"},      {11102, "ERR_VASKREPORT_NO_FILE"},
+      {11103, "ERR_VASKREPORT_OPEN_FILE"},        {11104, "ERR_VASKREPORT_OPEN_SORT_FILE"},
+      {11105, "ERR_VASKREPORT_OPEN_OUTPUT_FILE"}, {11106, "ERR_VASKREPORT_DELETE_FILE"},
+      {11107, "ERR_VASKREPORT_NO_RECORD_LENGTH"}, {11108, "ERR_VASKREPORT_NO_DPIDFIELD"},
+      {11109, "ERR_VASKREPORT_READ_FILE"},        {11110, "ERR_VASKREPORT_WRITE_FILE"},
+      {11111, "ERR_VASKREPORT_RENAME_FILE"},      {11112, "ERR_VASKREPORT_USER_CANCELLED"},
+      {11113, "ERR_VASKREPORT_CREATE_DIRECTORY"},
+  };
+  char name[256];
+  for (int code : {0, 11023, 11100, 11114}) {
+    strncpyz(name, "junk", 255);
+    LookupReportError(code, name);
+    EXPECT_STREQ("", name) << code;
+  }
+  for (const auto& entry : expected) {
+    LookupReportError(entry.first, name);
+    EXPECT_EQ(entry.second, name);
+  }
+}
+
+TEST(ReadPass, AmendmentFlagCountsIntoOneClass) {
+  struct Case {
+    const char* Flag;
+    unsigned long RunCounts::*Class;
+  };
+  const Case cases[] = {
+      {"0", &RunCounts::Matched},     {"3", &RunCounts::Matched},
+      {"4", &RunCounts::Amended},     {"5", &RunCounts::Amended},
+      {"8", &RunCounts::PreCleaned},  {"12", &RunCounts::PreCleaned},
+      {"9", &RunCounts::PreCleaned},  {"-1", &RunCounts::ManuallyAmended},
+      {" 2", &RunCounts::Matched},    {"", nullptr},
+      {"x", nullptr},                 {"-", nullptr},
+  };
+  VaskReportSpec spec;
+  UseLayout(spec, "unused");
+  for (const Case& c : cases) {
+    PassResult pass = ReadPass(spec, std::string("12345678,3,VIC,") + c.Flag + ",n\n");
+    ASSERT_EQ(0, pass.Code);
+    unsigned long RunCounts::*classes[] = {&RunCounts::Matched, &RunCounts::Amended,
+                                           &RunCounts::PreCleaned, &RunCounts::ManuallyAmended};
+    for (auto member : classes)
+      EXPECT_EQ(member == c.Class ? 1u : 0u, pass.Counts.*member) << "flag '" << c.Flag << "'";
+    EXPECT_EQ(1u, pass.Counts.Read);
+    EXPECT_EQ(0u, pass.Counts.NotMatched);
+  }
+}
+
+TEST(ReadPass, BarcodedRecordGoesToItsSortPlanOrToTheUnroutedBucket) {
+  struct Case {
+    const char* Bsp;
+    int Plan;  // 0: none
+  };
+  const Case cases[] = {{"1", 1},  {"54", 54}, {" 7", 7}, {"+19", 19}, {"2x", 2},
+                        {"0", 0},  {"55", 0},  {"", 0},   {"x", 0},    {"-3", 0}};
+  VaskReportSpec spec;
+  UseLayout(spec, "unused");
+  for (const Case& c : cases) {
+    const std::string line = std::string("0,") + c.Bsp + ",VIC,0,n";
+    PassResult pass = ReadPass(spec, line + "\n");
+    ASSERT_EQ(0, pass.Code);
+    EXPECT_EQ(1u, pass.Counts.Read);
+    EXPECT_EQ(1u, pass.Counts.Matched) << "a DPID of 0 is still a DPID";
+    EXPECT_EQ(c.Plan ? 1u : 0u, TotalBsp(pass.Counts));
+    EXPECT_EQ(c.Plan ? 1u : 0u, pass.Counts.BspVolumes[c.Plan]) << c.Bsp;
+    const int bucket = c.Plan ? c.Plan - 1 : TEMP_UNROUTED;
+    EXPECT_EQ((std::map<int, std::string>{{bucket, line + "\n"}}), pass.Buckets) << c.Bsp;
+  }
+}
+
+TEST(ReadPass, BarcodedRecordWithoutBspFieldIsUnrouted) {
+  VaskReportSpec spec;
+  UseLayout(spec, "unused");
+  spec.BspField = -1;
+  PassResult pass = ReadPass(spec, "1,3,VIC,0,n\n");
+  EXPECT_EQ(1u, pass.Counts.Read);
+  EXPECT_EQ(0u, TotalBsp(pass.Counts));
+  EXPECT_EQ((std::map<int, std::string>{{TEMP_UNROUTED, "1,3,VIC,0,n\n"}}), pass.Buckets);
+}
+
+TEST(ReadPass, UnbarcodedRecordCountsUnderItsStateOrTheLodgementState) {
+  struct Case {
+    const char* Line;
+    bool StateField;
+    int State;
+    int Bucket;
+  };
+  // Lodged in NSW (1) so that the lodgement state is told from VIC.
+  const Case cases[] = {
+      {",3,vic,0,n", true, 2, 56},    {",,ACT,,n", true, 7, 61},
+      {",,Victoria,,n", true, 1, 62}, {",,,,n", true, 1, 62},
+      {"   ,,QLD,,n", true, 3, 57},   {",,QLD,,n", false, 1, 55},
+  };
+  VaskReportSpec spec;
+  for (const Case& c : cases) {
+    UseLayout(spec, "unused");
+    spec.State = 1;
+    if (!c.StateField) spec.StateField = -1;
+    PassResult pass = ReadPass(spec, std::string(c.Line) + "\n");
+    ASSERT_EQ(0, pass.Code);
+    EXPECT_EQ(1u, pass.Counts.Read) << c.Line;
+    EXPECT_EQ(1u, pass.Counts.NotMatched) << c.Line;
+    EXPECT_EQ(1u, pass.Counts.UnbarcodedVolumes[c.State]) << c.Line;
+    EXPECT_EQ(0u, pass.Counts.Matched + TotalBsp(pass.Counts)) << c.Line;
+    EXPECT_EQ((std::map<int, std::string>{{c.Bucket, std::string(c.Line) + "\n"}}), pass.Buckets)
+        << c.Line;
+  }
+}
+
+TEST(ReadPass, MalformedLineIsNotCountedButKeptInTheUnroutedBucket) {
+  VaskReportSpec spec;
+  UseLayout(spec, "unused", '"');
+  PassResult pass = ReadPass(spec, "1,\"3,VIC,0,n\n1,3,VIC,0,n\n");
+  ASSERT_EQ(0, pass.Code);
+  EXPECT_EQ(1u, pass.Counts.Read);
+  EXPECT_EQ(1u, pass.Counts.BspVolumes[3]);
+  EXPECT_EQ((std::map<int, std::string>{{2, "1,3,VIC,0,n\n"}, {TEMP_UNROUTED, "1,\"3,VIC,0,n\n"}}),
+            pass.Buckets);
+}
+
+TEST(ReadPass, BlankLinesAreNoRecordsButLinesOfBlanksAre) {
+  VaskReportSpec spec;
+  UseLayout(spec, "unused");
+  PassResult pass = ReadPass(spec, "\n   \n\r\n\n");
+  ASSERT_EQ(0, pass.Code);
+  EXPECT_EQ(1u, pass.Counts.Read);
+  EXPECT_EQ(1u, pass.Counts.NotMatched);
+  EXPECT_EQ(1u, pass.Counts.UnbarcodedVolumes[2]);
+  EXPECT_EQ((std::map<int, std::string>{{TEMP_UNKNOWN_STATE, "   \n"}}), pass.Buckets);
+}
+
+TEST(ReadPass, CarriageReturnEndsTheRecordButStaysInTheBucket) {
+  VaskReportSpec spec;
+  UseLayout(spec, "unused");
+  spec.StateField = F_NAME;
+  spec.State = 0;
+  PassResult pass = ReadPass(spec, ",,,,VIC\r\n,,,,QLD\r");
+  ASSERT_EQ(0, pass.Code);
+  EXPECT_EQ(2u, pass.Counts.Read);
+  EXPECT_EQ(1u, pass.Counts.UnbarcodedVolumes[2]);
+  EXPECT_EQ(1u, pass.Counts.UnbarcodedVolumes[3]);
+  EXPECT_EQ((std::map<int, std::string>{{56, ",,,,VIC\r\n"}, {57, ",,,,QLD\r\n"}}), pass.Buckets);
+}
+
+TEST(ReadPass, LinesLongerThanTheBufferAreReadWhole) {
+  VaskReportSpec spec;
+  UseLayout(spec, "unused");
+  const std::string huge = "1,5,VIC,0," + std::string(6 * 1048576, 'x');
+  std::string data = "1,3,VIC,0,a\n" + huge + "\n1,4,VIC,0,b\n1,4,VIC,0,c";
+  for (size_t capacity : {size_t(1048576), size_t(7), size_t(1)}) {
+    PassResult pass = ReadPass(spec, data, capacity);
+    ASSERT_EQ(0, pass.Code);
+    EXPECT_EQ(4u, pass.Counts.Read) << capacity;
+    EXPECT_EQ(2u, pass.Counts.BspVolumes[4]) << capacity;
+    EXPECT_EQ(huge + "\n", pass.Buckets[4]) << capacity;
+    EXPECT_EQ("1,4,VIC,0,b\n1,4,VIC,0,c\n", pass.Buckets[3]) << capacity;
+  }
+}
+
+// Driver runs, without documents unless a test asks for one.
+namespace {
+
+std::vector<int> g_Calls;
+int g_CancelAt = -1;
+
+int Record(int value) {
+  g_Calls.push_back(value);
+  return value == g_CancelAt;
+}
+
+std::string Records(int count, const std::string& line = "1,3,VIC,0,n\n") {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += line;
+  return text;
+}
+
+}  // namespace
+
+TEST(CreateReports, ProgressIsCalledEveryThousandRecords) {
+  struct Case {
+    std::string Data;
+    std::vector<int> Calls;
+  };
+  const Case cases[] = {
+      {Records(2500), {1000, 2000}},
+      {"\n\n\n" + Records(2500), {0, 0, 0, 1000, 2000}},
+      {Records(1000) + "\n" + Records(5), {1000, 1000}},
+      {"1,\"x\n" + Records(999) + "bad\"q,\n" + Records(1), {1000}},
+  };
+  TempDir dir;
+  VaskReportSpec spec;
+  for (const Case& c : cases) {
+    UseLayout(spec, dir / "data.txt", '"');
+    WriteFile(dir / "data.txt", c.Data);
+    g_Calls.clear();
+    g_CancelAt = -1;
+    char message[256];
+    ASSERT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, Record)) << message;
+    EXPECT_EQ(c.Calls, g_Calls);
+  }
+}
+
+TEST(CreateReports, CancelEndsTheRunAndRemovesTheTemporaryFiles) {
+  TempDir dir;
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "data.txt");
+  spec.SortByBsp = spec.SortIntoBdt = true;
+  spec.MatchingReport = true;
+  const std::string data = Records(2500);
+  WriteFile(dir / "data.txt", data);
+  g_Calls.clear();
+  g_CancelAt = 1000;
+  char message[256];
+  EXPECT_EQ(ERR_VASKREPORT_USER_CANCELLED, CreateReports(spec, (dir / "out").c_str(), message,
+                                                         Record));
+  g_CancelAt = -1;
+  EXPECT_STREQ("ERR_VASKREPORT_USER_CANCELLED", message);
+  EXPECT_EQ(std::vector<int>{1000}, g_Calls);
+  EXPECT_FALSE(AnyTempFileLeft(dir / "out", true));
+  EXPECT_FALSE(FileExists(dir / "out/AddressMatchingSummaryReport.txt"));
+  EXPECT_FALSE(FileExists(dir / "BDT_data.txt"));
+  EXPECT_EQ(data, ReadFile(dir / "data.txt"));
+}
+
+TEST(CreateReports, EachSetupErrorGivesItsMessage) {
+  TempDir dir;
+  WriteFile(dir / "file", "");
+  WriteFile(dir / "data.txt", Records(3));
+  const std::string longDir = dir.path() + "/" + std::string(254 - dir.path().size(), 'd');
+  ASSERT_EQ(255u, longDir.size());
+  const std::string longMissing = dir.path() + "/" + std::string(240, 'm');
+  struct Case {
+    const char* What;
+    void (*Change)(VaskReportSpec&);
+    std::string Directory;
+    int Code;
+    std::string Message;
+  };
+  const Case cases[] = {
+      {"no data file", [](VaskReportSpec& s) { s.ExpandedPath[0] = 0; }, "", 11102,
+       "ERR_VASKREPORT_NO_FILE"},
+      {"no record length", [](VaskReportSpec& s) { s.RecordLength = 0; }, "", 11107,
+       "ERR_VASKREPORT_NO_RECORD_LENGTH"},
+      {"no DPID field", [](VaskReportSpec& s) { s.DpidField = -1; }, "", 11108,
+       "ERR_VASKREPORT_NO_DPIDFIELD"},
+      {"missing data file",
+       [](VaskReportSpec& s) { strncatz(s.ExpandedPath, ".missing", 255); }, "", 11103,
+       "ERR_VASKREPORT_OPEN_FILE\n" + dir.path() + "/data.txt.missing"},
+      {"directory under a file", [](VaskReportSpec&) {}, dir / "file/sub", 11113,
+       "ERR_VASKREPORT_CREATE_DIRECTORY\n" + dir.path() + "/file/sub/"},
+      {"directory of 255 characters", [](VaskReportSpec&) {}, longDir, 11113,
+       "ERR_VASKREPORT_CREATE_DIRECTORY"},
+      {"directory too long to take", [](VaskReportSpec&) {}, longDir + "/x", 11113,
+       "ERR_VASKREPORT_CREATE_DIRECTORY"},
+  };
+  VaskReportSpec spec;
+  for (const Case& c : cases) {
+    UseLayout(spec, dir / "data.txt");
+    c.Change(spec);
+    char message[256];
+    EXPECT_EQ(c.Code, CreateReports(spec, c.Directory.c_str(), message, nullptr)) << c.What;
+    EXPECT_EQ(c.Message, message) << c.What;
+  }
+  UseLayout(spec, longMissing);
+  char message[256];
+  EXPECT_EQ(11103, CreateReports(spec, nullptr, message, nullptr));
+  EXPECT_STREQ("ERR_VASKREPORT_OPEN_FILE", message) << "a detail too long is left out";
+  EXPECT_FALSE(FileExists(longDir));
+}
+
+TEST(CreateReports, OutputDirectoryIsCreatedWithItsParents) {
+  TempDir dir;
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "data.txt");
+  WriteFile(dir / "data.txt", Records(3));
+  spec.MatchingReport = true;
+  strncpyz(spec.OutputDirectory, (dir / "ignored").c_str(), 255);
+  char message[256];
+  ASSERT_EQ(0, CreateReports(spec, (dir / "a/b/c").c_str(), message, nullptr)) << message;
+  EXPECT_TRUE(FileExists(dir / "a/b/c/AddressMatchingSummaryReport.txt"));
+  EXPECT_FALSE(FileExists(dir / "ignored"));
+  ASSERT_EQ(0, CreateReports(spec, nullptr, message, nullptr)) << message;
+  EXPECT_TRUE(FileExists(dir / "ignored/AddressMatchingSummaryReport.txt"));
+}
+
+TEST(CreateReports, RequestedDocumentFailurePropagatesAndKeepsTheDataFile) {
+  TempDir dir;
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "data.txt");
+  const std::string data = Records(3);
+  WriteFile(dir / "data.txt", data);
+  spec.MatchingReport = spec.SortByBsp = true;
+  ASSERT_EQ(0, mkdir((dir / "out").c_str(), 0755));
+  ASSERT_EQ(0, mkdir((dir / "out/AddressMatchingSummaryReport.txt").c_str(), 0755));
+  char message[256];
+  EXPECT_EQ(ERR_VASKREPORT_OPEN_FILE, CreateReports(spec, (dir / "out").c_str(), message, nullptr));
+  EXPECT_EQ(0, std::string(message).find("ERR_VASKREPORT_OPEN_FILE")) << message;
+  EXPECT_EQ(data, ReadFile(dir / "data.txt"));
+  EXPECT_FALSE(AnyTempFileLeft(dir / "out", false));
+}
+
+TEST(CreateReports, HeaderLineIsSkippedAndOnlyHeaderGivesEmptyOutputs) {
+  TempDir dir;
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "data.txt");
+  spec.FieldNamesOnFirstLine = spec.SortIntoStates = spec.SortIntoBdt = true;
+  const std::string header = "DPID,BSP,STATE,FLAG,NAME\n";
+  for (const std::string& records : {std::string(), Records(2) + ",,SA,,u\n"}) {
+    WriteFile(dir / "data.txt", header + records);
+    char message[256];
+    ASSERT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << message;
+    EXPECT_FALSE(FileExists(dir / "ERR_data.txt")) << "the header line is no record";
+    std::string all;
+    for (const char* name : {"BR_NSW_data.txt", "UR_SA_data.txt", "BDT_VIC_data.txt"}) {
+      std::string content = ReadFile(dir / name);
+      ASSERT_EQ(0u, content.find(header)) << name;
+      all += content.substr(header.size());
+    }
+    EXPECT_EQ(Sorted(Lines(records)), Sorted(Lines(all)));
+  }
+}
+
+TEST(CreateReports, LongLineInTheMiddleIsKeptByTheResort) {
+  TempDir dir;
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "data.txt");
+  spec.SortByBsp = true;
+  const std::string huge = ",,TAS,," + std::string(5 * 1048576, 'y');
+  const std::string data = Records(2) + huge + "\n" + Records(1, "1,4,VIC,0,n\n");
+  WriteFile(dir / "data.txt", data);
+  char message[256];
+  ASSERT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << message;
+  EXPECT_EQ(Records(2) + Records(1, "1,4,VIC,0,n\n") + huge + "\n", ReadFile(dir / "data.txt"));
+}
+
+namespace {
+
+VaskReportSpec* g_Rival;
+std::string g_RivalDirectory;
+int g_RivalCode;
+std::string g_RivalMessage;
+
+int RunRival(int value) {
+  if (value == 1000) {
+    char message[256];
+    g_RivalCode = CreateReports(*g_Rival, g_RivalDirectory.c_str(), message, nullptr);
+    g_RivalMessage = message;
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST(CreateReports, SecondRunOnTheSameOutputDirectoryFailsAtOnce) {
+  TempDir dir;
+  VaskReportSpec first, second;
+  UseLayout(first, dir / "first.txt");
+  UseLayout(second, dir / "second.txt");
+  first.SortByBsp = second.SortByBsp = true;
+  const std::string firstData = Records(1500, "1,4,VIC,0,f\n") + Records(3, "1,3,VIC,0,g\n");
+  const std::string secondData = Records(5, "1,3,VIC,0,s\n");
+  WriteFile(dir / "first.txt", firstData);
+  WriteFile(dir / "second.txt", secondData);
+  g_Rival = &second;
+  g_RivalDirectory = dir / "out";
+  g_RivalCode = -1;
+  char message[256];
+  ASSERT_EQ(0, CreateReports(first, (dir / "out").c_str(), message, RunRival)) << message;
+  EXPECT_EQ(ERR_VASKREPORT_OPEN_SORT_FILE, g_RivalCode);
+  EXPECT_EQ("ERR_VASKREPORT_OPEN_SORT_FILE\n" + dir.path() + "/out/", g_RivalMessage);
+  EXPECT_EQ(Records(1500, "1,4,VIC,0,f\n") + Records(3, "1,3,VIC,0,g\n"),
+            ReadFile(dir / "first.txt"));
+  EXPECT_EQ(secondData, ReadFile(dir / "second.txt"));
+  ASSERT_EQ(0, CreateReports(second, (dir / "out").c_str(), message, nullptr)) << message;
+  EXPECT_FALSE(AnyTempFileLeft(dir / "out", true));
+}

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "TestUtil.h"
+#include "driver_fixture.h"
+#include "engine/ReportDriver.h"
+#include "spec/VaskReportSpec.h"
+
+using namespace vrtest;
+
+namespace {
+
+int g_CancelAt = 0;
+
+int CancelAt(int value) { return value == g_CancelAt; }
+
+std::string Data() {
+  std::string data;
+  for (int i = 0; i < 1000; ++i) data += "1,30,,0,d" + std::to_string(i) + "\n";
+  data += "1,5,,0,r\n,,WA,,u\n,,?,,k\nbroken\n";
+  return data;
+}
+
+// The data file's lines in lodgement order.
+std::string Resorted() {
+  std::string data;
+  for (int i = 0; i < 1000; ++i) data += "1,30,,0,d" + std::to_string(i) + "\n";
+  return data + "1,5,,0,r\n,,WA,,u\n,,?,,k\nbroken\n";
+}
+
+// A directory on another file system than the test's temporary directory.
+class ShmDir {
+ public:
+  ShmDir() {
+    char tmpl[] = "/dev/shm/vaskreport-test-XXXXXX";
+    const char* made = mkdtemp(tmpl);
+    path_ = made ? made : "";
+  }
+  ~ShmDir() {
+    if (!path_.empty() && system(("rm -rf '" + path_ + "'").c_str()) != 0) {
+    }
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+bool SameFileSystem(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;
+}
+
+}  // namespace
+
+TEST(ResortFailure, CancelAtAnyStepLeavesTheDataFileUnchanged) {
+  for (bool split : {false, true}) {
+    for (int step = -63; step <= 1000; ++step) {
+      if (step == 0 || (step > 0 && step != 1000)) continue;
+      TempDir dir;
+      VaskReportSpec spec;
+      UseLayout(spec, dir / "job.txt");
+      spec.SortByBsp = true;
+      spec.SortIntoBdt = spec.SortIntoStates = split;
+      WriteFile(dir / "job.txt", Data());
+      g_CancelAt = step;
+      char message[256];
+      EXPECT_EQ(ERR_VASKREPORT_USER_CANCELLED,
+                CreateReports(spec, (dir / "tmp").c_str(), message, CancelAt))
+          << step;
+      EXPECT_EQ(Data(), ReadFile(dir / "job.txt")) << step;
+      EXPECT_FALSE(AnyTempFileLeft(dir / "tmp", false)) << step;
+    }
+  }
+}
+
+TEST(ResortFailure, UnopenableSplitFileLeavesTheDataFileUnchanged) {
+  TempDir dir;
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "job.txt");
+  spec.SortByBsp = spec.SortIntoBdt = true;
+  WriteFile(dir / "job.txt", Data());
+  ASSERT_EQ(0, mkdir((dir / "BR_job.txt").c_str(), 0755));
+  char message[256];
+  EXPECT_EQ(ERR_VASKREPORT_OPEN_OUTPUT_FILE,
+            CreateReports(spec, (dir / "tmp").c_str(), message, nullptr));
+  EXPECT_EQ("ERR_VASKREPORT_OPEN_OUTPUT_FILE\n" + dir.path() + "/BR_job.txt", message);
+  EXPECT_EQ(Data(), ReadFile(dir / "job.txt"));
+}
+
+TEST(ResortFailure, OutputDirectoryOnAnotherFileSystemStillReplacesTheDataFile) {
+  TempDir dir;
+  ShmDir shm;
+  ASSERT_FALSE(shm.path().empty());
+  if (SameFileSystem(dir.path(), shm.path())) GTEST_SKIP() << "/dev/shm is no other file system";
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "job.txt");
+  spec.SortByBsp = true;
+  WriteFile(dir / "job.txt", Data());
+  char message[256];
+  ASSERT_EQ(0, CreateReports(spec, shm.path().c_str(), message, nullptr)) << message;
+  EXPECT_EQ(Resorted(), ReadFile(dir / "job.txt"));
+  EXPECT_FALSE(AnyTempFileLeft(shm.path(), true));
+  EXPECT_FALSE(FileExists(dir / ".job.txt.resort0"));
+}
+
+TEST(ResortFailure, FailedReplacementKeepsTheDataFileAndTheResortCopy) {
+  TempDir dir;
+  ShmDir shm;
+  if (SameFileSystem(dir.path(), shm.path())) GTEST_SKIP() << "/dev/shm is no other file system";
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "job.txt");
+  spec.SortByBsp = true;
+  WriteFile(dir / "job.txt", Data());
+  // Every name the copy beside the data file could take is in use.
+  for (int i = 0; i < 100; ++i) WriteFile(dir / (".job.txt.resort" + std::to_string(i)), "");
+  char message[256];
+  EXPECT_EQ(ERR_VASKREPORT_RENAME_FILE, CreateReports(spec, shm.path().c_str(), message, nullptr));
+  EXPECT_EQ("ERR_VASKREPORT_RENAME_FILE\n" + shm.path() + "/63.tmp -> " + dir.path() + "/job.txt",
+            message);
+  EXPECT_EQ(Data(), ReadFile(dir / "job.txt"));
+  EXPECT_EQ(Resorted(), ReadFile(shm.path() + "/63.tmp"));
+  EXPECT_EQ("", ReadFile(dir / ".job.txt.resort0"));
+}
+
+TEST(ResortFailure, FixedWidthResortKeepsAHeaderItsNextRunAccepts) {
+  TempDir dir;
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "job.txt");
+  spec.Delimiter = 0;
+  spec.FieldNamesOnFirstLine = true;
+  spec.SortByBsp = true;
+  const int sizes[F_COUNT] = {8, 3, 5, 4, 6};
+  for (int i = 0; i < F_COUNT; ++i) spec.Fields[i].Size = sizes[i];
+  spec.CalculateFieldOffsets();
+  const std::string header = "DPID    BSPSTATEFLAGNAME  \n";
+  WriteFile(dir / "job.txt", header + "12345678  7VIC  0   ann\n        99    0   bob\n");
+  char message[256];
+  ASSERT_EQ(0, spec.Validate(message)) << message;
+  ASSERT_EQ(0, CreateReports(spec, (dir / "tmp").c_str(), message, nullptr)) << message;
+  EXPECT_EQ(header + "12345678  7VIC  0   ann\n        99    0   bob\n", ReadFile(dir / "job.txt"));
+  WriteFile(dir / "job.txt", "DPID BSP\n");
+  ASSERT_NE(0, spec.Validate(message)) << "the header check must be able to fail";
+  spec.SortIntoBdt = true;
+  WriteFile(dir / "job.txt", header + "12345678  7VIC  0   ann\n");
+  ASSERT_EQ(0, CreateReports(spec, (dir / "tmp").c_str(), message, nullptr)) << message;
+  EXPECT_EQ(header + "12345678  7VIC  0   ann\n", ReadFile(dir / "BR_job.txt"));
+  EXPECT_EQ(0, spec.Validate(message)) << message;
+}
