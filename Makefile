@@ -25,17 +25,21 @@ test-asan:
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j$(JOBS)
 
-# Runs every fuzz target for FUZZ_SECONDS on a copy of its corpus.
+# Runs every fuzz target for FUZZ_SECONDS on a copy of its corpus. Paths are
+# absolute because some targets change the working directory; UBSan findings
+# abort like ASan ones; a crash input is kept as build-fuzz/<target>-crash-*.
+FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/fuzz_*.cpp)))
 fuzz:
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DVASKREPORT_FUZZ=ON -DVASKREPORT_TESTS=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j$(JOBS)
-	@for t in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
-	  n=$$(basename $$t); mkdir -p $(FUZZ_BUILD)/corpus/$$n; \
-	  cp fuzz/corpus/$$n/* $(FUZZ_BUILD)/corpus/$$n/; \
+	  -DVASKREPORT_FUZZ=ON -DVASKREPORT_TESTS=OFF -DCMAKE_CXX_FLAGS=-fno-sanitize-recover=all >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
+	@set -e; out=$(CURDIR)/$(FUZZ_BUILD); for n in $(FUZZ_TARGETS); do \
+	  mkdir -p $$out/corpus/$$n; cp fuzz/corpus/$$n/* $$out/corpus/$$n/; \
 	  echo "fuzz: $$n for $(FUZZ_SECONDS)s"; \
-	  $$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=0 \
-	    $(FUZZ_BUILD)/corpus/$$n >$(FUZZ_BUILD)/$$n.log 2>&1 || { tail -50 $(FUZZ_BUILD)/$$n.log; exit 1; }; \
+	  $$out/fuzz/$$n -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=20 \
+	    -print_final_stats=1 -artifact_prefix=$$out/$$n- \
+	    $$out/corpus/$$n >$$out/$$n.log 2>&1 || { tail -50 $$out/$$n.log; exit 1; }; \
+	  grep -h "stat::number_of_executed_units\|stat::new_units_added" $$out/$$n.log | sed 's/^/  /'; \
 	done
 
 clean:

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
   VaskReportSpec spec;
   spec.Delimiter = static_cast<char>(in.Byte());
-  spec.Qualifier = static_cast<char>(in.Byte() & 0x7f);
+  spec.Qualifier = static_cast<char>(in.Byte());
   int count = in.Byte() % 5;
   if (count) {
     spec.Fields = new VaskReportSpec::FieldSpec[count];
@@ -30,8 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     out << rest;
   }
   spec.SetPath(path.c_str());
-  char message[256];
-  spec.GetAndCheckFieldNames(message);
+  char message[256] = "";
+  int rc = spec.GetAndCheckFieldNames(message);
+  // Defined fields are only checked, never changed.
+  if (count && spec.FieldCount != count) __builtin_trap();
+  if (rc == 0 && !count && spec.Delimiter && spec.FieldCount < 1) __builtin_trap();
+  if (strnlen(message, sizeof message) == sizeof message) __builtin_trap();
   for (int i = 0; i < spec.FieldCount; ++i)
     if (spec.Fields[i].Name[sizeof spec.Fields[i].Name - 1] != '\0') __builtin_trap();
   remove(path.c_str());

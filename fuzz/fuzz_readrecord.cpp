@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
   VaskReportSpec spec;
   spec.Delimiter = static_cast<char>(in.Byte());
-  uint8_t q = in.Byte();
-  spec.Qualifier = (q & 1) ? static_cast<char>(q) : 0;
+  spec.Qualifier = static_cast<char>(in.Byte());  // 0: none; 128..255 must work too
   int count = in.Byte() % 17;
   if (count) {
     spec.Fields = new VaskReportSpec::FieldSpec[count];
@@ -23,6 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string line = in.Rest();
   std::unique_ptr<char[]> record(new char[spec.RecordLength ? spec.RecordLength : 1]);
   int rc = spec.ReadRecord(record.get(), line.c_str());
+  if (rc != 0 && rc != ERR_READRECORD_INVALID_RECORD && !(rc == ERR_READRECORD_NO_FIELDS && !count))
+    __builtin_trap();
+  if (rc == ERR_READRECORD_INVALID_RECORD && !spec.Delimiter) __builtin_trap();
   if (rc == 0) {
     for (int i = 0; i < count; ++i) {
       const char* field = record.get() + spec.Fields[i].Offset;
