@@ -2,30 +2,43 @@
 
 #include <getopt.h>
 
+#include <cstring>
+#include <vector>
+
 #include "Cli.h"
 
 namespace {
 
-const option s_RunOptions[] = {
-    {"output-dir", required_argument, nullptr, 'o'},
-    {"quiet", no_argument, nullptr, 'q'},
-    {"help", no_argument, nullptr, 'h'},
-    {nullptr, 0, nullptr, 0},
+enum { OPT_JSON = 256 };
+
+struct OptionSpec {
+  unsigned Flag;
+  option Long;
+  const char* Short;
 };
-const option s_PlainOptions[] = {
-    {"help", no_argument, nullptr, 'h'},
-    {nullptr, 0, nullptr, 0},
+
+const OptionSpec s_Options[] = {
+    {ARG_OUTPUT_DIR, {"output-dir", required_argument, nullptr, 'o'}, "o:"},
+    {ARG_QUIET, {"quiet", no_argument, nullptr, 'q'}, "q"},
+    {ARG_JSON, {"json", no_argument, nullptr, OPT_JSON}, ""},
 };
 
 }  // namespace
 
-int ParseCommandArgs(int argc, char** argv, bool withRunOptions, CommandArgs& args) {
+int ParseCommandArgs(int argc, char** argv, unsigned admitted, CommandArgs& args) {
   const char* command = argv[0];
-  const option* options = withRunOptions ? s_RunOptions : s_PlainOptions;
-  const char* shortOptions = withRunOptions ? ":o:qh" : ":h";
+  std::vector<option> options;
+  std::string shortOptions = ":h";
+  for (const OptionSpec& spec : s_Options) {
+    if (!(admitted & spec.Flag)) continue;
+    options.push_back(spec.Long);
+    shortOptions += spec.Short;
+  }
+  options.push_back({"help", no_argument, nullptr, 'h'});
+  options.push_back({nullptr, 0, nullptr, 0});
   optind = 0;  // glibc: start a fresh scan over the command's own arguments
   opterr = 0;
-  for (int c; (c = getopt_long(argc, argv, shortOptions, options, nullptr)) != -1;) {
+  for (int c; (c = getopt_long(argc, argv, shortOptions.c_str(), options.data(), nullptr)) != -1;) {
     switch (c) {
       case 'h':
         PrintCommandHelp(command);
@@ -36,6 +49,9 @@ int ParseCommandArgs(int argc, char** argv, bool withRunOptions, CommandArgs& ar
         break;
       case 'q':
         args.Quiet = true;
+        break;
+      case OPT_JSON:
+        args.Json = true;
         break;
       case ':':
         return UsageError(command, std::string("option '") + argv[optind - 1] + "' needs a value");

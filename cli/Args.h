@@ -7,11 +7,18 @@ struct CommandArgs {
   std::string Spec;
   std::string OutputDirectory;
   bool Quiet = false;
+  bool Json = false;
 };
 
-// Parses "COMMAND SPEC [options]". withRunOptions admits --output-dir and
-// --quiet. Returns -1 to go on, or the exit code when help was shown or the
-// arguments were wrong.
-int ParseCommandArgs(int argc, char** argv, bool withRunOptions, CommandArgs& args);
+// The options a command admits besides --help.
+enum : unsigned {
+  ARG_OUTPUT_DIR = 1u << 0,  // -o, --output-dir DIR
+  ARG_QUIET = 1u << 1,       // -q, --quiet
+  ARG_JSON = 1u << 2,        // --json
+};
+
+// Parses "COMMAND SPEC [options]" with the options in admitted. Returns -1 to
+// go on, or the exit code when help was shown or the arguments were wrong.
+int ParseCommandArgs(int argc, char** argv, unsigned admitted, CommandArgs& args);
 
 #endif

@@ -19,7 +19,7 @@ int CannotOpen(const std::string& path) {
 
 int CheckCommand(int argc, char** argv) {
   CommandArgs args;
-  if (int rc = ParseCommandArgs(argc, argv, false, args); rc >= 0) return rc;
+  if (int rc = ParseCommandArgs(argc, argv, 0, args); rc >= 0) return rc;
   std::ifstream in(args.Spec);
   if (!in) return CannotOpen(args.Spec);
   VaskReportSpec spec;

@@ -12,6 +12,7 @@ enum { EXIT_OK = 0, EXIT_FAILED = 1, EXIT_USAGE = 2 };
 int RunCommand(int argc, char** argv);
 int CheckCommand(int argc, char** argv);
 int EditCommand(int argc, char** argv);
+int VerifyMain(int argc, char** argv);
 
 // Help texts on standard output; the one-line usage hint on standard error.
 void PrintProgramHelp();

@@ -36,7 +36,7 @@ int Save(VaskReportSpec& spec, const std::string& path) {
 
 int EditCommand(int argc, char** argv) {
   CommandArgs args;
-  if (int rc = ParseCommandArgs(argc, argv, false, args); rc >= 0) return rc;
+  if (int rc = ParseCommandArgs(argc, argv, 0, args); rc >= 0) return rc;
   VaskReportSpec spec;
   if (Exists(args.Spec)) {
     char message[256] = "";

@@ -20,6 +20,8 @@ const char s_ProgramHelp[] =
     "  run SPEC     write the documents and files that SPEC asks for\n"
     "  check SPEC   load and validate SPEC and describe what a run would do\n"
     "  edit SPEC    fill or change SPEC by answering questions, then save it\n"
+    "  verify SPEC  check a finished run's documents and files against the data\n"
+    "               file and each other\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this help (or a command's: vaskreport COMMAND --help)\n"
@@ -29,12 +31,14 @@ const char s_ProgramHelp[] =
 
 const CommandHelp s_CommandHelp[] = {
     {"run",
-     "Usage: vaskreport run SPEC [--output-dir DIR] [--quiet]\n"
+     "Usage: vaskreport run SPEC [--output-dir DIR] [--quiet] [--json]\n"
      "Loads the specification SPEC, reads its data file once and writes every\n"
      "document and file it asks for, then lists the files written.\n"
      "\n"
      "  -o, --output-dir DIR  write the reports into DIR instead of SPEC's directory\n"
      "  -q, --quiet           draw no progress on standard error\n"
+     "      --json            print the run's figures and the files written as JSON\n"
+     "                        on standard output instead of the list\n"
      "  -h, --help            show this help\n"},
     {"check",
      "Usage: vaskreport check SPEC\n"
@@ -50,6 +54,16 @@ const CommandHelp s_CommandHelp[] = {
      "the result to SPEC. An existing SPEC is loaded first.\n"
      "\n"
      "  -h, --help  show this help\n"},
+    {"verify",
+     "Usage: vaskreport verify SPEC [--output-dir DIR]\n"
+     "After a run of SPEC: recounts the data file and checks the manifest CSV,\n"
+     "the lodgement information, the label plan, the address matching summary,\n"
+     "the split files and the resorted data file against the recount and each\n"
+     "other. Prints one line per check, \"OK\" or \"DIFF\" with both figures.\n"
+     "Exits 0 when everything agrees, 1 when anything differs.\n"
+     "\n"
+     "  -o, --output-dir DIR  the run's output directory, when it was given to run\n"
+     "  -h, --help            show this help\n"},
 };
 
 }  // namespace

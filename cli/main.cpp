@@ -15,6 +15,7 @@ const Command s_Commands[] = {
     {"run", RunCommand},
     {"check", CheckCommand},
     {"edit", EditCommand},
+    {"verify", VerifyMain},
 };
 
 }  // namespace

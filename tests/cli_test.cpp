@@ -221,6 +221,47 @@ TEST_F(CliTest, EditReportsALoadErrorAndGoesOnFromWhatWasLoaded) {
   EXPECT_TRUE(Has(ReadFile(dir_ / "half.ini"), "Path=kept.csv\nDelimiter=0\n"));
 }
 
+TEST_F(CliTest, VerifyAgreesAfterARunAndNamesATamperedFigure) {
+  CopyExample(dir_);
+  ASSERT_EQ(0, Vask(dir_, "run -q -o out example.ini").Code);
+  EXPECT_TRUE(vrtest::FileExists(dir_ / "out/RunDigest.txt"));
+  Result r = Vask(dir_, "verify example.ini -o out");
+  EXPECT_EQ(0, r.Code) << r.Out << r.Err;
+  EXPECT_FALSE(Has(r.Out, "DIFF")) << r.Out;
+  EXPECT_TRUE(Has(r.Out, "OK  resorted data file vs original")) << r.Out;
+  EXPECT_TRUE(Has(r.Out, "OK  LabelPlanFile.lpf vs ManifestReport.csv\n")) << r.Out;
+
+  // Without the output directory the reports are looked for where the
+  // specification puts them, and are missing there.
+  EXPECT_EQ(1, Vask(dir_, "verify example.ini").Code);
+
+  // One record dropped from a split file.
+  std::vector<std::string> split = Lines(ReadFile(dir_ / "BR_NSW_mailing.csv"));
+  ASSERT_GT(split.size(), 2u);
+  split.pop_back();
+  std::string text;
+  for (const std::string& line : split) text += line + "\n";
+  WriteFile(dir_ / "BR_NSW_mailing.csv", text);
+  r = Vask(dir_, "verify example.ini --output-dir out");
+  EXPECT_EQ(1, r.Code);
+  EXPECT_TRUE(Has(r.Out, "DIFF BR_NSW_mailing.csv")) << r.Out;
+}
+
+TEST_F(CliTest, RunJsonPrintsOneDocumentWithTheFilesWritten) {
+  CopyExample(dir_);
+  Result r = Vask(dir_, "run --json --quiet example.ini");
+  ASSERT_EQ(0, r.Code) << r.Err;
+  WriteFile(dir_ / "run.json", r.Out);
+  // A real parser reads it; the files listed are the run's.
+  const std::string check =
+      "python3 -c \"import json,sys; d=json.load(open(sys.argv[1])); "
+      "assert 'reports/LabelPlanFile.lpf' in d['files']; "
+      "assert d['settings']['lettersPerTray'] == 300\" '" +
+      (dir_ / "run.json") + "'";
+  EXPECT_EQ(0, system(check.c_str())) << r.Out;
+  EXPECT_FALSE(Has(r.Out, "Wrote:"));
+}
+
 TEST_F(CliTest, UsageErrorsExitTwoWithAOneLineHint) {
   struct Case {
     const char* arguments;
@@ -233,6 +274,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithAOneLineHint) {
       {"check a.ini b.ini", "vaskreport check: unexpected 'b.ini'; try 'vaskreport check --help'\n"},
       {"run --output-dir", "vaskreport run: option '--output-dir' needs a value; try 'vaskreport run --help'\n"},
       {"edit --quiet x.ini", "vaskreport edit: unknown option '--quiet'; try 'vaskreport edit --help'\n"},
+      {"verify --json x.ini", "vaskreport verify: unknown option '--json'; try 'vaskreport verify --help'\n"},
   };
   for (const Case& c : cases) {
     Result r = Vask(dir_, c.arguments);
@@ -249,7 +291,8 @@ TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
   } cases[] = {
       {"--help", "Usage: vaskreport COMMAND"},
       {"-h", "Usage: vaskreport COMMAND"},
-      {"run --help", "Usage: vaskreport run SPEC [--output-dir DIR] [--quiet]\n"},
+      {"run --help", "Usage: vaskreport run SPEC [--output-dir DIR] [--quiet] [--json]\n"},
+      {"verify --help", "Usage: vaskreport verify SPEC [--output-dir DIR]\n"},
       {"check -h", "Usage: vaskreport check SPEC\n"},
       {"edit --help", "Usage: vaskreport edit SPEC\n"},
       {"--version", "vaskreport 1.0.0\n"},
