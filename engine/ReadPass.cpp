@@ -1,12 +1,12 @@
 #include "engine/ReadPass.h"
 
-#include <cctype>
 #include <climits>
 
 #include "engine/BucketFiles.h"
 #include "engine/LineReader.h"
 #include "engine/ReportErrors.h"
 #include "engine/Resort.h"
+#include "spec/RecordFields.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {
@@ -69,6 +69,24 @@ int CountUnbarcoded(const RoleValues& roles, RunCounts& counts) {
   return TEMP_FIRST_UNBARCODED + state;
 }
 
+// The distinct fields the pass looks at, ascending.
+struct RoleFields {
+  int Index[4];
+  int Count = 0;
+
+  explicit RoleFields(const VaskReportSpec& spec) {
+    for (int field : {spec.DpidField, spec.AmendedField, spec.BspField, spec.StateField}) {
+      if (field < 0 || field >= spec.FieldCount) continue;
+      int at = Count;
+      while (at > 0 && Index[at - 1] > field) --at;
+      if (at > 0 && Index[at - 1] == field) continue;
+      for (int k = Count; k > at; --k) Index[k] = Index[k - 1];
+      Index[at] = field;
+      ++Count;
+    }
+  }
+};
+
 int ReaderFailure(int got) {
   return got == LineReader::NO_MEMORY ? ERR_VASKREPORT_OUTOFMEMORY : ERR_VASKREPORT_READ_FILE;
 }
@@ -77,7 +95,7 @@ int ReaderFailure(int got) {
 
 long ReadNumber(const char* text, bool& digits) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-  while (isspace(*p)) ++p;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;  // isspace in the C locale
   bool negative = *p == '-';
   if (*p == '-' || *p == '+') ++p;
   unsigned long magnitude = 0;
@@ -95,13 +113,14 @@ long ReadNumber(const char* text, bool& digits) {
 int ReadDataFile(const VaskReportSpec& spec, LineReader& reader, char* record,
                  BucketFiles* buckets, RunCounts& counts, int (*progress)(int)) {
   const RoleValues roles(spec, record);
+  const RoleFields fields(spec);
   DataLine line;
   for (;;) {
     int got = reader.Next(line);
     if (got == LineReader::END) return 0;
     if (got != LineReader::LINE) return ReaderFailure(got);
     if (line.Length > 0) {
-      int rc = spec.ReadRecord(record, line.Text);
+      int rc = ReadRecordFields(spec, record, line.Text, fields.Index, fields.Count);
       if (rc == ERR_READRECORD_INVALID_RECORD) {
         if (buckets && !buckets->Write(TEMP_UNROUTED, line)) return ERR_VASKREPORT_WRITE_FILE;
         continue;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "spec/RecordFields.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {
@@ -177,6 +179,71 @@ TEST(ReadRecord, StaleOffsetsStayInsideBuffer) {
   EXPECT_EQ(0, reader.Read("ab," + std::string(100, 'y')));
   EXPECT_TRUE(reader.GuardsIntact());
   EXPECT_EQ("yyyy", reader.Fields()[1]);
+}
+
+// How an unqualified delimited line reads, said the slow way: each field runs
+// to the next delimiter, loses its leading spaces, is cut to its size and then
+// loses its trailing spaces.
+Fields PlainModel(const std::string& line, char delimiter, const std::vector<int>& sizes) {
+  Fields fields(sizes.size());
+  const std::string text = line.substr(0, line.find('\0'));
+  size_t start = 0;
+  for (size_t i = 0; i < sizes.size() && start < text.size(); ++i) {
+    size_t end = text.find(delimiter, start);
+    if (end == std::string::npos) end = text.size();
+    size_t begin = text.find_first_not_of(' ', start);
+    if (begin == std::string::npos || begin > end) begin = end;
+    std::string value = text.substr(begin, end - begin).substr(0, sizes[i]);
+    value.erase(value.find_last_not_of(' ') + 1);
+    fields[i] = value;
+    start = end + 1;
+  }
+  return fields;
+}
+
+TEST(ReadRecord, PlainLinesOfAnyShapeReadAsTheModelSays) {
+  std::mt19937 random(20261207);
+  const char delimiters[] = {',', '\t', '|', '\xB5'};
+  for (int round = 0; round < 3000; ++round) {
+    const char delimiter = delimiters[random() % 4];
+    std::vector<int> sizes(1 + random() % (round % 50 == 0 ? 300 : 14));
+    for (int& size : sizes) size = static_cast<int>(random() % 12);
+    const char alphabet[] = {'a', 'b', ' ', delimiter, delimiter, 'Z', '\0'};
+    std::string line(random() % 70, 'a');
+    for (char& c : line) c = alphabet[random() % (random() % 40 == 0 ? 7 : 6)];
+
+    Reader reader(sizes, delimiter, 0);
+    const Fields expected = PlainModel(line, delimiter, sizes);
+    ASSERT_EQ(0, reader.Read(line));
+    ASSERT_EQ(expected, reader.Fields()) << "line '" << line << "'";
+    ASSERT_TRUE(reader.GuardsIntact());
+
+    // The read pass's reader: listed fields only, over a buffer holding the
+    // previous record, must give the same listed fields.
+    std::vector<int> listed;
+    for (int i = 0; i < static_cast<int>(sizes.size()); ++i)
+      if (random() % 3 == 0) listed.push_back(i);
+    if (listed.empty()) continue;
+    std::string other(line.rbegin(), line.rend());
+    reader.Read(other);
+    ASSERT_EQ(0, ReadRecordFields(reader.spec(), reader.record(), line.c_str(), listed.data(),
+                                  static_cast<int>(listed.size())));
+    const Fields got = reader.Fields();
+    for (int i : listed) ASSERT_EQ(expected[i], got[i]) << "field " << i << " of '" << line << "'";
+    ASSERT_TRUE(reader.GuardsIntact());
+  }
+}
+
+TEST(ReadRecordFields, OtherLayoutsGiveReadRecordsResultAndCode) {
+  Reader reader({4, 4, 4}, ',', '"');
+  const int listed[] = {1};
+  EXPECT_EQ(ERR_READRECORD_INVALID_RECORD,
+            ReadRecordFields(reader.spec(), reader.record(), "a,\"b,c", listed, 1));
+  EXPECT_EQ(0, ReadRecordFields(reader.spec(), reader.record(), "a,\"b,\",c", listed, 1));
+  EXPECT_EQ("b,", reader.Fields()[1]);
+  Reader fixed({2, 3}, '\0', 0);
+  EXPECT_EQ(0, ReadRecordFields(fixed.spec(), fixed.record(), "abcde", listed, 1));
+  EXPECT_EQ("cde", fixed.Fields()[1]);
 }
 
 }  // namespace
