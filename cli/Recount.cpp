@@ -193,6 +193,10 @@ int RecountDataFile(const VaskReportSpec& spec, Recount& recount, std::string& p
 bool DigestFile(const std::string& path, bool skipHeader, bool skipBlank, LineDigest& digest) {
   LineFile file;
   if (!file.Open(path)) return false;
+  return DigestLines(file, skipHeader, skipBlank, digest);
+}
+
+bool DigestLines(LineFile& file, bool skipHeader, bool skipBlank, LineDigest& digest) {
   char* text;
   size_t length;
   int got = 1;

@@ -80,5 +80,7 @@ int RecountDataFile(const VaskReportSpec& spec, Recount& recount, std::string& p
 // The digest of every line of a file after its header line (when asked),
 // blank lines too unless skipBlank. Returns false when it cannot be read.
 bool DigestFile(const std::string& path, bool skipHeader, bool skipBlank, LineDigest& digest);
+// The same over the rest of an open file.
+bool DigestLines(LineFile& file, bool skipHeader, bool skipBlank, LineDigest& digest);
 
 #endif

@@ -12,10 +12,10 @@
 
 namespace {
 
-int LibraryFailure(int code) {
+int LibraryFailure(int code, const char* detail) {
   char message[256] = "";
   VaskReportSpec::LookupError(code, message);
-  return ReportFailure(code, message);
+  return ReportFailure(code, (std::string(message) + "\n" + detail).c_str());
 }
 
 }  // namespace
@@ -30,18 +30,22 @@ int RunCommand(int argc, char** argv) {
   if (int rc = spec.Validate(message)) return ReportFailure(rc, message);
   const char* outputDirectory = args.OutputDirectory.empty() ? nullptr : args.OutputDirectory.c_str();
   // The resort replaces the data file; what verify needs of the original is
-  // kept beside the reports first.
+  // kept beside the reports, read on the other core while the run goes on.
+  RunDigestTask digest;
   if (spec.SortByBsp)
-    if (int rc = WriteRunDigest(spec, args.OutputDirectory)) return LibraryFailure(rc);
+    if (int rc = digest.Start(spec, args.OutputDirectory)) return LibraryFailure(rc, spec.ExpandedPath);
   StartProgress(!args.Quiet && isatty(STDERR_FILENO), spec.ExpandedPath);
   int rc = CreateReports(spec, outputDirectory, message, ProgressCallback);
   FinishProgress();
+  const int digestRc = spec.SortByBsp ? digest.Finish() : 0;
   if (rc) {
     if (ProgressInterrupted()) std::cerr << "vaskreport: interrupted\n";
     return ReportFailure(rc, message);
   }
+  const std::string digestPath = verify::RunDirectory(spec, args.OutputDirectory) + RUN_DIGEST_NAME;
+  if (digestRc) return LibraryFailure(digestRc, digestPath.c_str());
   std::vector<std::string> written = PlannedFiles(spec, outputDirectory);
-  if (spec.SortByBsp) written.push_back(verify::RunDirectory(spec, args.OutputDirectory) + RUN_DIGEST_NAME);
+  if (spec.SortByBsp) written.push_back(digestPath);
   if (args.Json) {
     WriteRunJson(spec, written, std::cout);
     return EXIT_OK;

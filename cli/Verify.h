@@ -26,6 +26,25 @@ int VerifyLodgement(const VaskReportSpec& spec, const std::string& outputDirecto
 // ERR_VASKREPORT_WRITE_FILE.
 int WriteRunDigest(const VaskReportSpec& spec, const std::string& outputDirectory);
 
+// WriteRunDigest beside a run: the data file is opened by Start, so the
+// digest is of the original even when the run replaces it, and read by a
+// thread of its own while the run reads it too. Finish waits and writes the
+// digest file, with WriteRunDigest's results.
+class RunDigestTask {
+ public:
+  RunDigestTask() = default;
+  ~RunDigestTask();
+  RunDigestTask(const RunDigestTask&) = delete;
+  RunDigestTask& operator=(const RunDigestTask&) = delete;
+
+  int Start(const VaskReportSpec& spec, const std::string& outputDirectory);
+  int Finish();
+
+ private:
+  struct State;
+  State* m_State = nullptr;
+};
+
 // The run's figures, from a pass of its own over the data file, as one JSON
 // document.
 void WriteRunJson(const VaskReportSpec& spec, const std::vector<std::string>& filesWritten,

@@ -247,6 +247,21 @@ TEST_F(CliTest, VerifyAgreesAfterARunAndNamesATamperedFigure) {
   EXPECT_TRUE(Has(r.Out, "DIFF BR_NSW_mailing.csv")) << r.Out;
 }
 
+// Progress is drawn only on a terminal: script(1) gives the run one.
+TEST_F(CliTest, RunDrawsProgressOnATerminalUnlessQuiet) {
+  if (system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) here";
+  CopyExample(dir_);
+  auto onTerminal = [&](const std::string& arguments) {
+    const std::string command = "cd '" + dir_.path() + "' && script -qec \"'" + kBinary + "' " +
+                                arguments + " >/dev/null\" /dev/null >terminal.txt 2>&1";
+    EXPECT_EQ(0, system(command.c_str())) << arguments;
+    return ReadFile(dir_ / "terminal.txt");
+  };
+  const std::string drawn = onTerminal("run example.ini");
+  EXPECT_TRUE(Has(drawn, "Resorting: step 63 of 63")) << drawn;
+  EXPECT_EQ("", onTerminal("run --quiet example.ini"));
+}
+
 TEST_F(CliTest, RunJsonPrintsOneDocumentWithTheFilesWritten) {
   CopyExample(dir_);
   Result r = Vask(dir_, "run --json --quiet example.ini");
