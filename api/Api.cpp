@@ -41,6 +41,10 @@ int PutRole(int& index, const char* name) {
   return 0;
 }
 
+// No data file has more fields than this; a larger count is a caller's
+// mistake, and allocating for it could take the machine's memory.
+const int MAX_FIELD_COUNT = 1000000;
+
 bool IsFieldNumber(int fieldNumber) { return fieldNumber >= 1 && fieldNumber <= g_Spec.FieldCount; }
 
 }  // namespace
@@ -117,7 +121,7 @@ int reportGetFieldCount(int* count) {
 }
 
 int reportPutFieldCount(int count) {
-  if (count < 0) return ERR_VASKREPORTSPEC_INVALID_NUM_FIELDS;
+  if (count < 0 || count > MAX_FIELD_COUNT) return ERR_VASKREPORTSPEC_INVALID_NUM_FIELDS;
   VaskReportSpec::FieldSpec* fields = nullptr;
   if (count > 0) {
     fields = new (std::nothrow) VaskReportSpec::FieldSpec[count];

@@ -1,0 +1,211 @@
+// Settings a careless or hostile caller can give through the C interface:
+// each is refused with its code or runs, and nothing is written outside a
+// buffer (the sanitized build checks the second half).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "TestUtil.h"
+#include "include/vaskreport.h"
+#include "spec/SpecErrors.h"
+
+using vrtest::ReadFile;
+using vrtest::TempDir;
+using vrtest::WriteFile;
+
+namespace {
+
+// A message buffer of 256 characters fenced by guard bytes.
+class Message {
+ public:
+  Message() { std::memset(bytes_, kGuard, sizeof bytes_); }
+  char* get() { return bytes_ + kFence; }
+  std::string text() const { return bytes_ + kFence; }
+  bool Intact() const {
+    for (int i = 0; i < kFence; ++i)
+      if (bytes_[i] != kGuard || bytes_[kFence + 256 + i] != kGuard) return false;
+    return true;
+  }
+
+ private:
+  static const char kGuard = '\x5A';
+  static const int kFence = 32;
+  char bytes_[256 + 2 * kFence];
+};
+
+// A small delimited layout DPID,BSP,STATE over the given data file.
+void SmallLayout(const std::string& dataPath) {
+  reportClearSpec();
+  ASSERT_EQ(0, reportPutFileName(dataPath.c_str()));
+  ASSERT_EQ(0, reportPutDelimiter(','));
+  ASSERT_EQ(0, reportPutFieldCount(3));
+  const char* names[] = {"DPID", "BSP", "STATE"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(0, reportPutFieldNames(i + 1, names[i]));
+    ASSERT_EQ(0, reportPutFieldSizes(i + 1, 8));
+  }
+  ASSERT_EQ(0, reportPutDpidField("DPID"));
+  ASSERT_EQ(0, reportPutBspField("BSP"));
+  ASSERT_EQ(0, reportPutStateField("STATE"));
+  ASSERT_EQ(0, reportPutManifestReport(1));
+  ASSERT_EQ(0, reportPutLodgementState("NSW"));
+}
+
+int Report(Message& message) {
+  int rc = reportReport(message.get(), nullptr);
+  EXPECT_TRUE(message.Intact());
+  return rc;
+}
+
+class HostileSettings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFile(dir_ / "job.txt", "1,3,NSW\n1,30,VIC\n,,QLD\n");
+    SmallLayout(dir_ / "job.txt");
+    ASSERT_EQ(0, reportPutOutputDirectory((dir_ / "out").c_str()));
+  }
+  void TearDown() override { reportClearSpec(); }
+  TempDir dir_;
+};
+
+TEST_F(HostileSettings, FieldCountsOutOfRangeAreRefusedAndKeepTheList) {
+  for (int count : {-1, -1000, INT_MIN, 1000001, INT_MAX}) {
+    EXPECT_EQ(ERR_VASKREPORTSPEC_INVALID_NUM_FIELDS, reportPutFieldCount(count)) << count;
+    int kept = 0;
+    EXPECT_EQ(0, reportGetFieldCount(&kept));
+    EXPECT_EQ(3, kept) << count;
+  }
+  Message message;
+  EXPECT_EQ(0, Report(message)) << message.text();
+}
+
+TEST_F(HostileSettings, FieldSizesThatMisplaceFieldsAreRefusedByTheRun) {
+  struct Case {
+    int Field, Size;
+  } cases[] = {{1, 0}, {2, -5}, {3, INT_MIN}, {1, INT_MAX}, {2, INT_MAX - 8}};
+  for (const Case& c : cases) {
+    SmallLayout(dir_ / "job.txt");
+    ASSERT_EQ(0, reportPutFieldSizes(c.Field, c.Size));
+    Message message;
+    EXPECT_EQ(ERR_VASKREPORTSPEC_INVALID_FIELD_SIZE, Report(message)) << c.Size;
+    EXPECT_EQ("ERR_VASKREPORTSPEC_INVALID_FIELD_SIZE", message.text());
+  }
+  for (int number : {0, -1, 4, INT_MAX, INT_MIN}) {
+    EXPECT_EQ(ERR_VASKREPORTSPEC_INVALID_FIELD_NUM, reportPutFieldSizes(number, 5)) << number;
+    EXPECT_EQ(ERR_VASKREPORTSPEC_INVALID_FIELD_NUM, reportPutFieldNames(number, "X")) << number;
+    int size = -7;
+    char name[51] = "untouched";
+    EXPECT_EQ(0, reportGetFieldSizes(number, &size));
+    EXPECT_EQ(0, size);
+    EXPECT_EQ(0, reportGetFieldNames(number, name));
+    EXPECT_STREQ("", name);
+  }
+}
+
+TEST_F(HostileSettings, TenThousandFieldsRunAndCount) {
+  const int count = 10000;
+  ASSERT_EQ(0, reportPutFieldCount(count));
+  for (int i = 1; i <= count; ++i) {
+    ASSERT_EQ(0, reportPutFieldNames(i, ("F" + std::to_string(i)).c_str()));
+    ASSERT_EQ(0, reportPutFieldSizes(i, 3));
+  }
+  ASSERT_EQ(0, reportPutDpidField("F1"));
+  ASSERT_EQ(0, reportPutBspField("F9999"));
+  ASSERT_EQ(0, reportPutStateField("F10000"));
+  std::string line = "1";
+  for (int i = 2; i <= count; ++i) line += i == 9999 ? ",3" : i == count ? ",NSW" : ",x";
+  std::string data;
+  for (int i = 0; i < 301; ++i) data += line + "\n";
+  WriteFile(dir_ / "job.txt", data);
+  Message message;
+  ASSERT_EQ(0, Report(message)) << message.text();
+  const std::string csv = ReadFile(dir_ / "out/ManifestReport.csv");
+  EXPECT_NE(std::string::npos, csv.find("301")) << csv;
+}
+
+TEST_F(HostileSettings, EmptyAndOverlongNamesStayInsideTheirBuffers) {
+  const std::string longName(255, 'N');
+  ASSERT_EQ(0, reportPutFieldNames(1, ""));
+  ASSERT_EQ(0, reportPutFieldNames(2, longName.c_str()));
+  char name[51];
+  ASSERT_EQ(0, reportGetFieldNames(2, name));
+  EXPECT_EQ(std::string(50, 'N'), name);
+  EXPECT_EQ(ERR_VASKREPORTSPEC_UNKNOWN_FIELD, reportPutBspField(longName.c_str()));
+  EXPECT_EQ(0, reportPutBspField(std::string(50, 'N').c_str()));
+  // The DPID role still names field 1 by index; its name is now empty.
+  ASSERT_EQ(0, reportGetDpidField(name));
+  EXPECT_STREQ("", name);
+  Message message;
+  EXPECT_EQ(0, Report(message)) << message.text();
+  for (auto put : {reportPutCustomerName, reportPutJobNumber, reportPutListName,
+                   reportPutSoftwareName, reportPutProcessDate}) {
+    EXPECT_EQ(0, put(longName.c_str()));
+    EXPECT_EQ(0, put(""));
+  }
+}
+
+TEST_F(HostileSettings, PathsOf255CharactersWorkAnd256AreRefused) {
+  // A data file whose whole path is exactly 255 characters.
+  std::string path = dir_.path() + "/";
+  path += std::string(255 - path.size() - 4, 'd') + ".txt";
+  ASSERT_EQ(255u, path.size());
+  WriteFile(path, "1,3,NSW\n");
+  EXPECT_EQ(0, reportPutFileName(path.c_str()));
+  char buffer[256];
+  EXPECT_EQ(255, reportGetFileName(buffer, 254));
+  EXPECT_EQ(0, reportGetFileName(buffer, 255));
+  EXPECT_EQ(path, buffer);
+  const std::string tooLong = path + "x";
+  EXPECT_EQ(ERR_VASKREPORTSPEC_FILENAME_TOOLONG, reportPutFileName(tooLong.c_str()));
+  EXPECT_EQ(0, reportGetFileName(buffer, 255));
+  EXPECT_EQ(path, buffer) << "a refused name keeps the one before";
+
+  // Resorting with an output directory near 255 characters: every bucket name
+  // is composed whole, so no record is lost.
+  std::string out = dir_.path() + "/";
+  while (out.size() < 250) out += std::string(std::min<size_t>(60, 250 - out.size()), 'o') + "/";
+  ASSERT_EQ(0, reportPutOutputDirectory(out.c_str()));
+  ASSERT_EQ(0, reportPutResortFile(1));
+  WriteFile(path, "1,30,VIC\n,,QLD\n1,3,NSW\nbad,\n");
+  Message message;
+  ASSERT_EQ(0, Report(message)) << message.text();
+  EXPECT_EQ("1,3,NSW\n1,30,VIC\n,,QLD\nbad,\n", ReadFile(path));
+
+  Message loadMessage;
+  EXPECT_EQ(ERR_VASKREPORTSPEC_SPECFILE_OPEN,
+            reportLoadSpec((out + std::string(300, 's')).c_str(), loadMessage.get()));
+  EXPECT_TRUE(loadMessage.Intact());
+}
+
+TEST_F(HostileSettings, LettersPerTrayBelowOneIsRefused) {
+  for (int letters : {0, -1, INT_MIN}) {
+    ASSERT_EQ(0, reportPutLettersPerTray(letters));
+    Message message;
+    EXPECT_EQ(ERR_VASKREPORTSPEC_INVALID_LETTERS_PER_TRAY, Report(message)) << letters;
+  }
+  ASSERT_EQ(0, reportPutLettersPerTray(INT_MAX));
+  Message message;
+  EXPECT_EQ(0, Report(message)) << message.text();
+}
+
+TEST_F(HostileSettings, OddWeightsAndDelimitersDoNotStopTheRun) {
+  for (double weight : {-1.0, 0.0, 1e300, std::nan("")}) {
+    ASSERT_EQ(0, reportPutWeightOfLetter(weight));
+    Message message;
+    EXPECT_EQ(0, Report(message)) << weight << ": " << message.text();
+  }
+  ASSERT_EQ(0, reportPutWeightOfLetter(0.02));
+  WriteFile(dir_ / "job.txt", "1\xB5" "3\xB5NSW\n");
+  ASSERT_EQ(0, reportPutDelimiter('\xB5'));
+  ASSERT_EQ(0, reportPutQualifier('\xFF'));
+  Message message;
+  EXPECT_EQ(0, Report(message)) << message.text();
+  EXPECT_NE(std::string::npos, ReadFile(dir_ / "out/ManifestReport.csv").find(",1,"));
+}
+
+}  // namespace
