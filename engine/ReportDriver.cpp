@@ -1,5 +1,7 @@
 #include "engine/ReportDriver.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <memory>
 #include <new>
@@ -80,6 +82,21 @@ int CheckSpec(const VaskReportSpec& spec) {
   return 0;
 }
 
+// A data file that bears a temporary file's name would be emptied by the
+// run that creates the buckets, and then removed with them.
+int CheckDataIsNoTempFile(const char* directory, const char* dataPath, char* message) {
+  struct stat data, temp;
+  if (stat(dataPath, &data) != 0) return 0;
+  char name[TEMP_NAME_SIZE];
+  for (int i = 0; i <= TEMP_UNROUTED; ++i) {
+    if (stat(MakeTempFileName(name, i, directory), &temp) != 0) continue;
+    if (temp.st_dev != data.st_dev || temp.st_ino != data.st_ino) continue;
+    SetDetail(message, name);
+    return ERR_VASKREPORT_OPEN_SORT_FILE;
+  }
+  return 0;
+}
+
 int SkipHeaderLine(LineReader& reader) {
   DataLine header;
   int got = reader.Next(header);
@@ -122,8 +139,10 @@ int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*
     if (int rc = SkipHeaderLine(reader)) return rc;
   const bool sorting = SortingOn(spec);
   DirLock lock;
-  if (sorting)
+  if (sorting) {
     if (int rc = lock.Acquire(directory, message)) return rc;
+    if (int rc = CheckDataIsNoTempFile(directory, spec.ExpandedPath, message)) return rc;
+  }
   BucketFiles buckets;
   int rc = sorting ? buckets.Create(directory, message) : 0;
   RunCounts counts = {};

@@ -1,6 +1,8 @@
-// Outputs that cannot be written, a file size limit, a data file that goes
-// away: each run fails with its code, the data file stays as it was, and no
-// bucket is left behind.
+// Outputs that cannot be written, file size limits, a data file or a bucket
+// that goes away, a cancel at every progress call: each run fails with its
+// code, the data file stays byte for byte as it was, and no bucket is left.
+#include <dirent.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -8,7 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +29,7 @@ using namespace vrtest;
 namespace {
 
 const char* const kStates[] = {"NT", "NSW", "VIC", "QLD", "SA", "WA", "TAS", "ACT"};
+// In the order the run writes them.
 const char* const kReports[] = {"AddressMatchingSummaryReport.txt",
                                 "AddressMatchingSummaryReport.htm",
                                 "ManifestReport.txt",
@@ -34,10 +40,10 @@ const char* const kReports[] = {"AddressMatchingSummaryReport.txt",
                                 "LabelPlanFile.lpf"};
 
 // Direct-tray, residue, unbarcoded and unknown-state letters and a line that
-// reaches no bucket, so every kind of output has something in it.
-std::string Data() {
+// reaches no bucket, so that every kind of output has something in it.
+std::string Data(int directLetters = 700) {
   std::string data;
-  for (int i = 0; i < 700; ++i) data += "1,30,,0,direct" + std::to_string(i) + "\n";
+  for (int i = 0; i < directLetters; ++i) data += "1,30,,0,direct" + std::to_string(i) + "\n";
   for (int i = 0; i < 40; ++i) data += "1,5,,0,residue" + std::to_string(i) + "\n";
   for (const char* state : kStates) data += std::string(",,") + state + ",,plain\n";
   return data + ",,??,,unknown\n1,99,,0,nobsp\n";
@@ -60,21 +66,49 @@ std::vector<std::string> SplitNames() {
   return names;
 }
 
-// What a run must leave when it fails: the data file as it was, no bucket.
-void ExpectCleanFailure(const TempDir& dir, const std::string& what) {
-  EXPECT_EQ(Data(), ReadFile(dir / "job.txt")) << what;
-  EXPECT_FALSE(AnyTempFileLeft(dir / "out", false)) << what;
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// Name to content of every plain file in a directory.
+std::map<std::string, std::string> FilesIn(const std::string& directory) {
+  std::map<std::string, std::string> files;
+  DIR* listing = opendir(directory.c_str());
+  if (!listing) return files;
+  while (dirent* entry = readdir(listing)) {
+    const std::string path = directory + "/" + entry->d_name;
+    if (IsRegularFile(path)) files[entry->d_name] = ReadFile(path);
+  }
+  closedir(listing);
+  return files;
+}
+
+// What every failed run must leave: the data file as it was and no bucket;
+// the resort copy too when the run failed before joining the buckets.
+void ExpectCleanFailure(const TempDir& dir, const std::string& data, bool beforeJoining,
+                        const std::string& what) {
+  EXPECT_EQ(data, ReadFile(dir / "job.txt")) << what;
+  EXPECT_FALSE(AnyTempFileLeft(dir / "out", beforeJoining)) << what;
+}
+
+struct Blocked {
+  std::string Path;  // made a directory, so that it cannot be opened for writing
+  int Code;
+  bool BeforeJoining;
+};
+
 TEST(FaultInjection, EachUnwritableOutputFailsWithItsCodeAndKeepsTheDataFile) {
-  struct Case {
-    std::string Path;  // made a directory, so it cannot be opened for writing
-    int Code;
-  };
-  std::vector<Case> cases;
-  for (const char* report : kReports) cases.push_back({std::string("out/") + report, ERR_VASKREPORT_OPEN_FILE});
-  for (const std::string& split : SplitNames()) cases.push_back({split, ERR_VASKREPORT_OPEN_OUTPUT_FILE});
-  for (const Case& c : cases) {
+  std::vector<Blocked> cases;
+  for (const char* report : kReports)
+    cases.push_back({std::string("out/") + report, ERR_VASKREPORT_OPEN_FILE, false});
+  for (const std::string& split : SplitNames())
+    cases.push_back({split, ERR_VASKREPORT_OPEN_OUTPUT_FILE, false});
+  cases.push_back({"out/63.tmp", ERR_VASKREPORT_OPEN_OUTPUT_FILE, false});
+  for (const char* bucket : {"out/00.tmp", "out/29.tmp", "out/62.tmp", "out/64.tmp"})
+    cases.push_back({bucket, ERR_VASKREPORT_OPEN_SORT_FILE, true});
+  char name[256];
+  for (const Blocked& c : cases) {
     TempDir dir;
     VaskReportSpec spec;
     UseFullRun(spec, dir / "job.txt");
@@ -83,92 +117,154 @@ TEST(FaultInjection, EachUnwritableOutputFailsWithItsCodeAndKeepsTheDataFile) {
     ASSERT_EQ(0, mkdir((dir / c.Path).c_str(), 0755));
     char message[256] = "";
     EXPECT_EQ(c.Code, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << c.Path;
-    EXPECT_NE(std::string::npos, std::string(message).find(dir / c.Path)) << c.Path << ": " << message;
-    ExpectCleanFailure(dir, c.Path);
+    LookupReportError(c.Code, name);
+    EXPECT_EQ(std::string(name) + "\n" + (dir / c.Path), message) << c.Path;
+    rmdir((dir / c.Path).c_str());  // the blocker itself is no bucket left behind
+    ExpectCleanFailure(dir, Data(), c.BeforeJoining, c.Path);
   }
 }
 
-TEST(FaultInjection, ReadOnlyOutputDirectoryFailsBeforeAnyBucket) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-  TempDir dir;
-  VaskReportSpec spec;
-  UseFullRun(spec, dir / "job.txt");
-  WriteFile(dir / "job.txt", Data());
-  ASSERT_EQ(0, mkdir((dir / "out").c_str(), 0555));
-  char message[256] = "";
-  EXPECT_EQ(ERR_VASKREPORT_OPEN_SORT_FILE, CreateReports(spec, (dir / "out").c_str(), message, nullptr));
-  ExpectCleanFailure(dir, "read-only output directory");
-  chmod((dir / "out").c_str(), 0755);
+// A run of the whole report in a child process, so that a file size limit or
+// a dropped privilege stays there.
+struct ChildResult {
+  int Code;
+  char Message[256];
+};
+
+enum { CHILD_LOST = -1, CHILD_CANNOT_DROP_PRIVILEGE = -2, NOBODY = 65534 };
+
+[[noreturn]] void ReportToParent(int resultFd, const ChildResult& result) {
+  const ssize_t written = write(resultFd, &result, sizeof result);
+  _exit(written == static_cast<ssize_t>(sizeof result) ? 0 : 1);
 }
 
-// The outputs of a run without limits, for what a limited run must match
-// when it reports success.
-std::vector<std::string> OutputsOf(const TempDir& dir) {
-  std::vector<std::string> outputs{ReadFile(dir / "job.txt")};
-  for (const std::string& split : SplitNames())
-    outputs.push_back(FileExists(dir / split) ? ReadFile(dir / split) : "(none)");
-  for (const char* report : kReports)
-    outputs.push_back(std::to_string(ReadFile(dir / "out/" + std::string(report)).size()));
+[[noreturn]] void RunAsChild(const TempDir& dir, rlim_t sizeLimit, bool unprivileged,
+                             int resultFd) {
+  ChildResult result = {CHILD_CANNOT_DROP_PRIVILEGE, ""};
+  // Permissions do not bind root; the unprivileged user they bind is nobody.
+  if (unprivileged && geteuid() == 0 &&
+      (setgroups(0, nullptr) != 0 || setgid(NOBODY) != 0 || setuid(NOBODY) != 0)) {
+    ReportToParent(resultFd, result);
+  }
+  signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails with EFBIG instead
+  rlimit limit{sizeLimit, sizeLimit};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  VaskReportSpec spec;
+  UseFullRun(spec, dir / "job.txt");
+  result.Code = CreateReports(spec, (dir / "out").c_str(), result.Message, nullptr);
+  ReportToParent(resultFd, result);
+}
+
+ChildResult RunInChild(const TempDir& dir, rlim_t sizeLimit, bool unprivileged = false) {
+  ChildResult result = {CHILD_LOST, ""};
+  int fds[2];
+  if (pipe(fds) != 0) return result;
+  pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    RunAsChild(dir, sizeLimit, unprivileged, fds[1]);
+  }
+  close(fds[1]);
+  if (child < 0 || read(fds[0], &result, sizeof result) != static_cast<ssize_t>(sizeof result))
+    result.Code = CHILD_LOST;
+  close(fds[0]);
+  int status = 0;
+  if (child > 0) waitpid(child, &status, 0);
+  return result;
+}
+
+TEST(FaultInjection, PermissionsThatForbidReadingOrWritingFailWithTheirCodes) {
+  struct Case {
+    const char* Name;
+    void (*Break)(const TempDir&);
+    int Code;
+    std::string Detail;  // under the test directory
+  };
+  const Case cases[] = {
+      {"read-only output directory", [](const TempDir& d) { mkdir((d / "out").c_str(), 0555); },
+       ERR_VASKREPORT_OPEN_SORT_FILE, "out/00.tmp"},
+      {"unreadable data file", [](const TempDir& d) { chmod((d / "job.txt").c_str(), 0); },
+       ERR_VASKREPORT_OPEN_FILE, "job.txt"},
+      {"read-only data directory", [](const TempDir& d) { chmod(d.path().c_str(), 0555); },
+       ERR_VASKREPORT_CREATE_DIRECTORY, "out/"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteFile(dir / "job.txt", Data());
+    ASSERT_EQ(0, chmod(dir.path().c_str(), 0777));
+    c.Break(dir);
+    const ChildResult result = RunInChild(dir, RLIM_INFINITY, true);
+    chmod(dir.path().c_str(), 0755);
+    chmod((dir / "job.txt").c_str(), 0644);
+    if (result.Code == CHILD_CANNOT_DROP_PRIVILEGE) GTEST_SKIP() << "cannot become nobody";
+    EXPECT_EQ(c.Code, result.Code) << c.Name;
+    char name[256];
+    LookupReportError(c.Code, name);
+    EXPECT_EQ(std::string(name) + "\n" + (dir / c.Detail), result.Message) << c.Name;
+    ExpectCleanFailure(dir, Data(), true, c.Name);
+  }
+}
+
+// Sizes of the documents (their dates may differ between runs); contents of
+// the data file and the split files.
+std::map<std::string, std::string> OutputsOf(const TempDir& dir) {
+  std::map<std::string, std::string> outputs = FilesIn(dir.path());
+  for (const auto& report : FilesIn(dir / "out"))
+    outputs["out/" + report.first] = std::to_string(report.second.size());
   return outputs;
 }
 
-// Runs in a child with the given largest file size; writes beyond it fail with
-// EFBIG instead of killing the child. Returns the run's code.
-int RunWithFileSizeLimit(const TempDir& dir, rlim_t limit) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return -1;
-  pid_t child = fork();
-  if (child == 0) {
-    close(pipeFds[0]);
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit rl{limit, limit};
-    setrlimit(RLIMIT_FSIZE, &rl);
-    VaskReportSpec spec;
-    UseFullRun(spec, dir / "job.txt");
-    char message[256];
-    int rc = CreateReports(spec, (dir / "out").c_str(), message, nullptr);
-    ssize_t written = write(pipeFds[1], &rc, sizeof rc);
-    _exit(written == static_cast<ssize_t>(sizeof rc) ? 0 : 1);
-  }
-  close(pipeFds[1]);
-  int rc = -1;
-  if (read(pipeFds[0], &rc, sizeof rc) != static_cast<ssize_t>(sizeof rc)) rc = -1;
-  close(pipeFds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return rc;
-}
-
-TEST(FaultInjection, FileSizeLimitIsNeverReportedAsSuccess) {
+// Under a file size limit the run succeeds exactly when every output fits,
+// and then writes what an unlimited run writes; otherwise it fails with the
+// write error, naming the document that did not fit.
+void ExpectFailureWhereTheLimitBites(const std::string& data) {
   TempDir reference;
-  {
-    VaskReportSpec spec;
-    UseFullRun(spec, reference / "job.txt");
-    WriteFile(reference / "job.txt", Data());
-    char message[256];
-    ASSERT_EQ(0, CreateReports(spec, (reference / "out").c_str(), message, nullptr)) << message;
-  }
-  const std::vector<std::string> expected = OutputsOf(reference);
-  const size_t dataSize = Data().size();
-  // Limits that land the failure in a bucket, a split file, the resort copy
-  // and the larger reports in turn; the last is no limit at all in effect.
-  const rlim_t limits[] = {0, 100, 1000, 5000, 9000, 12000, dataSize - 1, dataSize + 100,
-                           dataSize * 4};
-  int failures = 0;
+  WriteFile(reference / "job.txt", data);
+  const ChildResult whole = RunInChild(reference, RLIM_INFINITY);
+  ASSERT_EQ(0, whole.Code) << whole.Message;
+  const std::map<std::string, std::string> expected = OutputsOf(reference);
+  size_t largestData = 0, largest = 0;
+  std::set<rlim_t> limits = {0};
+  for (const auto& file : FilesIn(reference.path()))
+    largestData = std::max(largestData, file.second.size());
+  for (const std::string& directory : {reference.path(), reference / "out"})
+    for (const auto& file : FilesIn(directory)) {
+      largest = std::max(largest, file.second.size());
+      limits.insert(file.second.size());  // fits exactly
+      if (!file.second.empty()) limits.insert(file.second.size() - 1);
+    }
   for (rlim_t limit : limits) {
     TempDir dir;
-    WriteFile(dir / "job.txt", Data());
-    const int rc = RunWithFileSizeLimit(dir, limit);
+    WriteFile(dir / "job.txt", data);
+    const ChildResult result = RunInChild(dir, limit);
     const std::string what = "limit " + std::to_string(limit);
-    if (rc == 0) {
-      EXPECT_EQ(expected, OutputsOf(dir)) << what << ": success with outputs cut short";
+    if (limit >= largest) {
+      EXPECT_EQ(0, result.Code) << what << ": " << result.Message;
+      EXPECT_EQ(expected, OutputsOf(dir)) << what;
       continue;
     }
-    ++failures;
-    EXPECT_TRUE(rc == ERR_VASKREPORT_WRITE_FILE || rc == ERR_VASKREPORT_OPEN_FILE) << what << ": " << rc;
-    ExpectCleanFailure(dir, what);
+    EXPECT_EQ(ERR_VASKREPORT_WRITE_FILE, result.Code) << what;
+    std::string message = "ERR_VASKREPORT_WRITE_FILE";
+    if (limit >= largestData) {
+      const char* const* report =
+          std::find_if(std::begin(kReports), std::end(kReports), [&](const char* r) {
+            return ReadFile(reference / "out/" + std::string(r)).size() > limit;
+          });
+      message += "\n" + (dir / "out/" + std::string(*report));
+    }
+    EXPECT_EQ(message, result.Message) << what;
+    ExpectCleanFailure(dir, data, false, what);
   }
-  EXPECT_GE(failures, 6) << "the limits below the data file's size must fail";
+}
+
+TEST(FaultInjection, FileSizeLimitFailsInBucketsSplitFilesAndResortCopy) {
+  // The data file is the largest output: the limit bites in the read pass and the join.
+  ExpectFailureWhereTheLimitBites(Data(700));
+}
+
+TEST(FaultInjection, FileSizeLimitFailsInEachDocument) {
+  // The documents are the largest outputs: the limit bites in each in turn.
+  ExpectFailureWhereTheLimitBites(Data(3));
 }
 
 TEST(FaultInjection, DataFileThatIsGoneOrNoFileFails) {
@@ -176,16 +272,17 @@ TEST(FaultInjection, DataFileThatIsGoneOrNoFileFails) {
     const char* Name;
     void (*Break)(const TempDir&);
     int Code;
+    bool Detail;
   };
   const Case cases[] = {
       {"removed", [](const TempDir& d) { std::remove((d / "job.txt").c_str()); },
-       ERR_VASKREPORT_OPEN_FILE},
+       ERR_VASKREPORT_OPEN_FILE, true},
       {"a directory",
        [](const TempDir& d) {
          std::remove((d / "job.txt").c_str());
          mkdir((d / "job.txt").c_str(), 0755);
        },
-       ERR_VASKREPORT_READ_FILE},
+       ERR_VASKREPORT_READ_FILE, false},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -195,44 +292,77 @@ TEST(FaultInjection, DataFileThatIsGoneOrNoFileFails) {
     c.Break(dir);
     char message[256] = "";
     EXPECT_EQ(c.Code, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << c.Name;
+    char name[256];
+    LookupReportError(c.Code, name);
+    EXPECT_EQ(c.Detail ? std::string(name) + "\n" + (dir / "job.txt") : std::string(name), message);
     EXPECT_FALSE(AnyTempFileLeft(dir / "out", true)) << c.Name;
     for (const std::string& split : SplitNames()) EXPECT_FALSE(FileExists(dir / split)) << c.Name;
+    EXPECT_TRUE(FilesIn(dir / "out").empty()) << c.Name;
   }
 }
 
-TEST(FaultInjection, UnreadableDataFileFails) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-  TempDir dir;
-  VaskReportSpec spec;
-  UseFullRun(spec, dir / "job.txt");
-  WriteFile(dir / "job.txt", Data());
-  chmod((dir / "job.txt").c_str(), 0);
-  char message[256] = "";
-  EXPECT_EQ(ERR_VASKREPORT_OPEN_FILE, CreateReports(spec, (dir / "out").c_str(), message, nullptr));
-  chmod((dir / "job.txt").c_str(), 0644);
-  ExpectCleanFailure(dir, "unreadable");
+TEST(FaultInjection, DataFileThatIsATemporaryFileIsRefusedAndKept) {
+  struct Case {
+    int Index;
+    bool ThroughLink;  // the data path is a symbolic link to the temporary file
+  };
+  const Case cases[] = {{0, false}, {17, false}, {63, false}, {64, false}, {17, true}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    ASSERT_EQ(0, mkdir((dir / "out").c_str(), 0755));
+    const std::string temp = TempName(dir / "out", c.Index);
+    WriteFile(temp, Data());
+    const std::string dataPath = c.ThroughLink ? dir / "job.txt" : temp;
+    if (c.ThroughLink) {
+      ASSERT_EQ(0, symlink(temp.c_str(), dataPath.c_str()));
+    }
+    VaskReportSpec spec;
+    UseFullRun(spec, dataPath);
+    char message[256] = "";
+    const std::string what = temp + (c.ThroughLink ? " through a link" : "");
+    EXPECT_EQ(ERR_VASKREPORT_OPEN_SORT_FILE,
+              CreateReports(spec, (dir / "out").c_str(), message, nullptr))
+        << what;
+    EXPECT_EQ("ERR_VASKREPORT_OPEN_SORT_FILE\n" + temp, message) << what;
+    EXPECT_EQ(Data(), ReadFile(temp)) << what;
+    EXPECT_EQ(1u, FilesIn(dir / "out").size()) << what << ": nothing else is written";
+  }
 }
 
 std::string g_BucketDirectory;
+int g_RemoveAt = 0;
+int g_RemoveBucket = 0;
 
-// At the end of the read pass, takes the direct-tray bucket away.
-int RemoveBucketAfterReading(int value) {
-  if (value == 0) return 0;
-  if (value > 0 || value == -1) std::remove(TempName(g_BucketDirectory, 29).c_str());
+int RemoveBucketAt(int value) {
+  if (value == g_RemoveAt) std::remove(TempName(g_BucketDirectory, g_RemoveBucket).c_str());
   return 0;
 }
 
-TEST(FaultInjection, BucketRemovedBetweenThePhasesStopsTheRun) {
-  TempDir dir;
-  VaskReportSpec spec;
-  UseFullRun(spec, dir / "job.txt");
-  WriteFile(dir / "job.txt", Data());
-  g_BucketDirectory = dir / "out";
-  char message[256] = "";
-  EXPECT_EQ(ERR_VASKREPORT_OPEN_SORT_FILE,
-            CreateReports(spec, (dir / "out").c_str(), message, RemoveBucketAfterReading));
-  EXPECT_EQ("ERR_VASKREPORT_OPEN_SORT_FILE\n" + TempName(dir / "out", 29), message);
-  ExpectCleanFailure(dir, "bucket removed");
+TEST(FaultInjection, BucketRemovedBetweenThePhasesStopsTheRunWithItsName) {
+  struct Case {
+    int At;  // the progress call that takes the bucket away
+    int Bucket;
+  };
+  // The last call of the read pass, the first of the join, and the join's
+  // own call before the bucket's append.
+  const Case cases[] = {{1000, 0}, {-1, 29}, {-1, 64}, {-54, 54}, {-63, 62}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    VaskReportSpec spec;
+    UseFullRun(spec, dir / "job.txt");
+    const std::string data = Data(1000);
+    WriteFile(dir / "job.txt", data);
+    g_BucketDirectory = dir / "out";
+    g_RemoveAt = c.At;
+    g_RemoveBucket = c.Bucket;
+    char message[256] = "";
+    const std::string what = "bucket " + std::to_string(c.Bucket) + " at " + std::to_string(c.At);
+    EXPECT_EQ(ERR_VASKREPORT_OPEN_SORT_FILE,
+              CreateReports(spec, (dir / "out").c_str(), message, RemoveBucketAt))
+        << what;
+    EXPECT_EQ("ERR_VASKREPORT_OPEN_SORT_FILE\n" + TempName(dir / "out", c.Bucket), message) << what;
+    ExpectCleanFailure(dir, data, false, what);
+  }
 }
 
 std::vector<int> g_Calls;
@@ -244,30 +374,37 @@ int RecordAndCancel(int value) {
 }
 
 TEST(FaultInjection, CancelAtEveryProgressCallOfBothPhasesKeepsTheDataFile) {
-  // The calls of a whole run, then a run cancelled at each of them in turn.
+  // A blank line first gives the call at 0; two thousand records the calls
+  // at 1000 and 2000; then the join's 63.
+  const std::string data = "\n" + Data(1950) + Data(0);
   TempDir whole;
   VaskReportSpec spec;
   UseFullRun(spec, whole / "job.txt");
-  WriteFile(whole / "job.txt", "\n" + Data() + Data());  // a blank line: the call at 0
+  WriteFile(whole / "job.txt", data);
   g_Calls.clear();
   g_CancelAt = -1;
   char message[256];
   ASSERT_EQ(0, CreateReports(spec, (whole / "out").c_str(), message, RecordAndCancel));
   const std::vector<int> calls = g_Calls;
-  ASSERT_EQ(0, calls.front());
-  ASSERT_EQ(-63, calls.back());
+  ASSERT_EQ(66u, calls.size());
+  ASSERT_EQ(2000, calls[2]);
   for (size_t at = 1; at <= calls.size(); ++at) {
     TempDir dir;
     UseFullRun(spec, dir / "job.txt");
-    const std::string data = "\n" + Data() + Data();
     WriteFile(dir / "job.txt", data);
     g_Calls.clear();
     g_CancelAt = static_cast<int>(at);
-    EXPECT_EQ(ERR_VASKREPORT_USER_CANCELLED, CreateReports(spec, (dir / "out").c_str(), message, RecordAndCancel))
-        << "call " << at << " (" << calls[at - 1] << ")";
-    EXPECT_EQ(data, ReadFile(dir / "job.txt")) << "call " << at;
-    EXPECT_FALSE(AnyTempFileLeft(dir / "out", false)) << "call " << at;
-    EXPECT_FALSE(FileExists(dir / "out/ManifestReport.txt")) << "call " << at;
+    const std::string what =
+        "call " + std::to_string(at) + " (" + std::to_string(calls[at - 1]) + ")";
+    EXPECT_EQ(ERR_VASKREPORT_USER_CANCELLED,
+              CreateReports(spec, (dir / "out").c_str(), message, RecordAndCancel))
+        << what;
+    EXPECT_STREQ("ERR_VASKREPORT_USER_CANCELLED", message) << what;
+    ExpectCleanFailure(dir, data, calls[at - 1] >= 0, what);
+    EXPECT_TRUE(FilesIn(dir / "out").size() <= 1) << what << ": only the resort copy may stay";
+    if (calls[at - 1] >= 0) {
+      for (const std::string& split : SplitNames()) EXPECT_FALSE(FileExists(dir / split)) << what;
+    }
   }
 }
 

@@ -8,10 +8,13 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "TestUtil.h"
 #include "include/vaskreport.h"
+#include "engine/ReportErrors.h"
 #include "spec/SpecErrors.h"
 
 using vrtest::ReadFile;
@@ -82,6 +85,44 @@ TEST_F(HostileSettings, FieldCountsOutOfRangeAreRefusedAndKeepTheList) {
   }
   Message message;
   EXPECT_EQ(0, Report(message)) << message.text();
+  // The largest count taken gives that many empty fields, which the run refuses.
+  ASSERT_EQ(0, reportPutFieldCount(1000000));
+  int count = 0;
+  EXPECT_EQ(0, reportGetFieldCount(&count));
+  EXPECT_EQ(1000000, count);
+  EXPECT_EQ(ERR_VASKREPORTSPEC_INVALID_FIELD_SIZE, Report(message));
+}
+
+TEST_F(HostileSettings, RolesBeyondAShrunkenFieldListAreRefusedByTheRun) {
+  // Field 3 holds the state role; a list cut to two leaves it naming nothing.
+  ASSERT_EQ(0, reportPutFieldCount(2));
+  char name[51] = "untouched";
+  EXPECT_EQ(0, reportGetStateField(name));
+  EXPECT_STREQ("", name);
+  Message message;
+  EXPECT_EQ(ERR_VASKREPORTSPEC_UNKNOWN_FIELD, Report(message));
+  EXPECT_EQ("ERR_VASKREPORTSPEC_UNKNOWN_FIELD", message.text());
+  // Growing the list again brings back an empty third field, and the role with it.
+  ASSERT_EQ(0, reportPutFieldCount(3));
+  ASSERT_EQ(0, reportPutFieldSizes(3, 8));
+  EXPECT_EQ(0, Report(message)) << message.text();
+}
+
+TEST_F(HostileSettings, NullTextsAreRefusedOrTakenAsEmpty) {
+  EXPECT_EQ(ERR_VASKREPORTSPEC_UNKNOWN_FIELD, reportPutBspField(nullptr));
+  EXPECT_EQ(0, reportPutFieldNames(1, nullptr));
+  char name[51] = "untouched";
+  EXPECT_EQ(0, reportGetFieldNames(1, name));
+  EXPECT_STREQ("", name);
+  EXPECT_EQ(0, reportPutCustomerName(nullptr));
+  EXPECT_EQ(ERR_VASKREPORTSPEC_UNKNOWN_STATE, reportPutLodgementState(nullptr));
+  Message message;
+  EXPECT_EQ(ERR_VASKREPORTSPEC_SPECFILE_OPEN, reportLoadSpec(nullptr, message.get()));
+  EXPECT_TRUE(message.Intact());
+  EXPECT_EQ(ERR_VASKREPORTSPEC_SPECFILE_OPEN, reportSaveSpec(nullptr));
+  EXPECT_EQ(0, reportPutFileName(nullptr));
+  ASSERT_EQ(0, reportClearSpec());
+  EXPECT_EQ(ERR_VASKREPORTSPEC_MISSING_DPIDFIELD, reportReport(nullptr, nullptr));
 }
 
 TEST_F(HostileSettings, FieldSizesThatMisplaceFieldsAreRefusedByTheRun) {
@@ -182,6 +223,67 @@ TEST_F(HostileSettings, PathsOf255CharactersWorkAnd256AreRefused) {
   EXPECT_TRUE(loadMessage.Intact());
 }
 
+// A path under base of exactly length characters, in components short
+// enough for any file system; it ends in "/" when asked.
+std::string PathOfLength(const std::string& base, size_t length, bool slash) {
+  std::string path = base;
+  const size_t end = slash ? length - 1 : length;
+  while (path.size() < end) {
+    path += "/";
+    path += std::string(std::min<size_t>(60, end - path.size()), 'p');
+  }
+  return slash ? path + "/" : path;
+}
+
+TEST_F(HostileSettings, OutputDirectoryOf255CharactersWorksOnlyWithItsSlash) {
+  struct Case {
+    size_t Length;
+    bool Slash;
+    int Code;
+  } cases[] = {{255, true, 0}, {255, false, ERR_VASKREPORT_CREATE_DIRECTORY},
+               {256, true, ERR_VASKREPORT_CREATE_DIRECTORY},
+               {256, false, ERR_VASKREPORT_CREATE_DIRECTORY}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteFile(dir / "job.txt", "1,3,NSW\n,,QLD\n");
+    SmallLayout(dir / "job.txt");
+    ASSERT_EQ(0, reportPutResortFile(1));
+    const std::string out = PathOfLength(dir.path(), c.Length, c.Slash);
+    ASSERT_EQ(c.Length, out.size());
+    ASSERT_EQ(0, reportPutOutputDirectory(out.c_str()));
+    char kept[256];
+    ASSERT_EQ(0, reportGetOutputDirectory(kept, 255));
+    EXPECT_EQ(out.substr(0, 255), kept) << "the setter keeps 255 characters";
+    Message message;
+    const std::string what = std::to_string(c.Length) + (c.Slash ? " with /" : " without /");
+    EXPECT_EQ(c.Code, Report(message)) << what << ": " << message.text();
+    EXPECT_EQ("1,3,NSW\n,,QLD\n", ReadFile(dir / "job.txt")) << what;
+    EXPECT_EQ(c.Code == 0, vrtest::FileExists(out + "/ManifestReport.txt")) << what;
+    if (c.Code) {
+      EXPECT_EQ("ERR_VASKREPORT_CREATE_DIRECTORY", message.text()) << what;
+    }
+  }
+}
+
+TEST_F(HostileSettings, SpecificationFileOf255And256CharactersSavesAndLoads) {
+  ASSERT_EQ(0, reportPutCustomerName("Long Path Pty Ltd"));
+  for (size_t length : {255u, 256u}) {
+    const std::string file = PathOfLength(dir_.path(), length, false);
+    for (size_t slash = file.find('/', dir_.path().size() + 1); slash != std::string::npos;
+         slash = file.find('/', slash + 1))
+      mkdir(file.substr(0, slash).c_str(), 0755);
+    ASSERT_EQ(0, reportSaveSpec(file.c_str())) << length;
+    ASSERT_EQ(0, reportClearSpec());
+    Message message;
+    EXPECT_EQ(0, reportLoadSpec(file.c_str(), message.get())) << length << ": " << message.text();
+    EXPECT_TRUE(message.Intact());
+    char name[51];
+    ASSERT_EQ(0, reportGetCustomerName(name, 50));
+    EXPECT_STREQ("Long Path Pty Ltd", name) << length;
+    EXPECT_EQ(0, Report(message)) << length << ": " << message.text();
+  }
+}
+
 TEST_F(HostileSettings, LettersPerTrayBelowOneIsRefused) {
   for (int letters : {0, -1, INT_MIN}) {
     ASSERT_EQ(0, reportPutLettersPerTray(letters));
@@ -206,6 +308,35 @@ TEST_F(HostileSettings, OddWeightsAndDelimitersDoNotStopTheRun) {
   Message message;
   EXPECT_EQ(0, Report(message)) << message.text();
   EXPECT_NE(std::string::npos, ReadFile(dir_ / "out/ManifestReport.csv").find(",1,"));
+}
+
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+TEST_F(HostileSettings, SeparatorsThatClashKeepEveryRecordOfAResort) {
+  struct Case {
+    char Delimiter, Qualifier;
+  } cases[] = {{',', ','}, {'\n', 0}, {'\r', '"'}, {'"', '"'}, {'\xFF', '\xFF'}, {0, ','}};
+  const std::string data =
+      "1,3,NSW\r\n\"1\",\"30\"\n,,QLD\n\xFF\xFF,\"\n,\",\"\"\",\n1234567890123\n";
+  for (const Case& c : cases) {
+    WriteFile(dir_ / "job.txt", data);
+    SmallLayout(dir_ / "job.txt");
+    ASSERT_EQ(0, reportPutOutputDirectory((dir_ / "out").c_str()));
+    ASSERT_EQ(0, reportPutDelimiter(c.Delimiter));
+    ASSERT_EQ(0, reportPutQualifier(c.Qualifier));
+    ASSERT_EQ(0, reportPutResortFile(1));
+    Message message;
+    const std::string what = std::to_string(c.Delimiter) + "/" + std::to_string(c.Qualifier);
+    EXPECT_EQ(0, Report(message)) << what << ": " << message.text();
+    EXPECT_EQ(SortedLines(data), SortedLines(ReadFile(dir_ / "job.txt")))
+        << what << ": the resort lost or changed a record";
+  }
 }
 
 }  // namespace
