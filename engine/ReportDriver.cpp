@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "engine/BucketFiles.h"
 #include "engine/DirLock.h"
@@ -82,17 +83,46 @@ int CheckSpec(const VaskReportSpec& spec) {
   return 0;
 }
 
+bool SameFile(const struct stat& a, const char* path) {
+  struct stat b;
+  return stat(path, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 // A data file that bears a temporary file's name would be emptied by the
 // run that creates the buckets, and then removed with them.
-int CheckDataIsNoTempFile(const char* directory, const char* dataPath, char* message) {
-  struct stat data, temp;
-  if (stat(dataPath, &data) != 0) return 0;
+int CheckDataIsNoTempFile(const char* directory, const struct stat& data, char* message) {
   char name[TEMP_NAME_SIZE];
   for (int i = 0; i <= TEMP_UNROUTED; ++i) {
-    if (stat(MakeTempFileName(name, i, directory), &temp) != 0) continue;
-    if (temp.st_dev != data.st_dev || temp.st_ino != data.st_ino) continue;
+    if (!SameFile(data, MakeTempFileName(name, i, directory))) continue;
     SetDetail(message, name);
     return ERR_VASKREPORT_OPEN_SORT_FILE;
+  }
+  return 0;
+}
+
+// Nor may the data file be one of the documents the run is about to write
+// over it, with every record read but none kept.
+int CheckDataIsNoReport(const VaskReportSpec& spec, const char* directory, const struct stat& data,
+                        char* message) {
+  static const struct {
+    const char* Name;
+    bool VaskReportSpec::*Wanted;
+  } s_Reports[] = {
+      {"AddressMatchingSummaryReport.txt", &VaskReportSpec::MatchingReport},
+      {"AddressMatchingSummaryReport.htm", &VaskReportSpec::MatchingReport},
+      {"ManifestReport.txt", &VaskReportSpec::ManifestReport},
+      {"ManifestReport.htm", &VaskReportSpec::ManifestReport},
+      {"ManifestReport.csv", &VaskReportSpec::ManifestReport},
+      {"LodgementInfo.txt", &VaskReportSpec::ManifestReport},
+      {"LodgementInfo.htm", &VaskReportSpec::ManifestReport},
+      {"LabelPlanFile.lpf", &VaskReportSpec::LabelPlanFile},
+  };
+  for (const auto& report : s_Reports) {
+    if (!(spec.*report.Wanted)) continue;
+    const std::string path = std::string(directory) + report.Name;
+    if (!SameFile(data, path.c_str())) continue;
+    SetDetail(message, path.c_str());
+    return ERR_VASKREPORT_OPEN_FILE;
   }
   return 0;
 }
@@ -138,10 +168,15 @@ int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*
   if (spec.FieldNamesOnFirstLine)
     if (int rc = SkipHeaderLine(reader)) return rc;
   const bool sorting = SortingOn(spec);
+  struct stat data;
+  const bool found = stat(spec.ExpandedPath, &data) == 0;
+  if (found)
+    if (int rc = CheckDataIsNoReport(spec, directory, data, message)) return rc;
   DirLock lock;
   if (sorting) {
     if (int rc = lock.Acquire(directory, message)) return rc;
-    if (int rc = CheckDataIsNoTempFile(directory, spec.ExpandedPath, message)) return rc;
+    if (found)
+      if (int rc = CheckDataIsNoTempFile(directory, data, message)) return rc;
   }
   BucketFiles buckets;
   int rc = sorting ? buckets.Create(directory, message) : 0;

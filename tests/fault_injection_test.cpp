@@ -329,6 +329,24 @@ TEST(FaultInjection, DataFileThatIsATemporaryFileIsRefusedAndKept) {
   }
 }
 
+TEST(FaultInjection, DataFileThatIsADocumentOfTheRunIsRefusedAndKept) {
+  for (const char* report : kReports) {
+    TempDir dir;
+    ASSERT_EQ(0, mkdir((dir / "out").c_str(), 0755));
+    const std::string dataPath = dir / "out/" + std::string(report);
+    WriteFile(dataPath, Data());
+    VaskReportSpec spec;
+    UseFullRun(spec, dataPath);
+    spec.SortByBsp = spec.SortIntoBdt = spec.SortIntoStates = false;
+    char message[256] = "";
+    EXPECT_EQ(ERR_VASKREPORT_OPEN_FILE, CreateReports(spec, (dir / "out").c_str(), message, nullptr))
+        << report;
+    EXPECT_EQ("ERR_VASKREPORT_OPEN_FILE\n" + dataPath, message);
+    EXPECT_EQ(Data(), ReadFile(dataPath)) << report;
+    EXPECT_EQ(1u, FilesIn(dir / "out").size()) << report << ": nothing else is written";
+  }
+}
+
 std::string g_BucketDirectory;
 int g_RemoveAt = 0;
 int g_RemoveBucket = 0;
