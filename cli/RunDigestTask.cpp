@@ -16,20 +16,21 @@ struct RunDigestTask::State {
   std::thread Worker;
 };
 
+RunDigestTask::RunDigestTask() = default;
+
 RunDigestTask::~RunDigestTask() {
   if (m_State && m_State->Worker.joinable()) m_State->Worker.join();
-  delete m_State;
 }
 
 int RunDigestTask::Start(const VaskReportSpec& spec, const std::string& outputDirectory) {
   const std::string directory = verify::RunDirectory(spec, outputDirectory);
   if (!directory.empty() && !CreateDir(directory.c_str())) return ERR_VASKREPORT_CREATE_DIRECTORY;
-  m_State = new State;
+  m_State.reset(new State);
   m_State->Path = directory + RUN_DIGEST_NAME;
   m_State->SkipHeader = spec.FieldNamesOnFirstLine;
   m_State->Digest.DataFile = spec.ExpandedPath;
   if (!m_State->File.Open(spec.ExpandedPath)) return ERR_VASKREPORT_OPEN_FILE;
-  State* state = m_State;
+  State* state = m_State.get();
   state->Worker = std::thread([state] {
     state->Read = DigestLines(state->File, state->SkipHeader, true, state->Digest.Records);
   });
@@ -41,4 +42,10 @@ int RunDigestTask::Finish() {
   m_State->Worker.join();
   if (!m_State->Read) return ERR_VASKREPORT_READ_FILE;
   return WriteRunDigestFile(m_State->Path, m_State->Digest) ? 0 : ERR_VASKREPORT_WRITE_FILE;
+}
+
+int WriteRunDigest(const VaskReportSpec& spec, const std::string& outputDirectory) {
+  RunDigestTask task;
+  if (int rc = task.Start(spec, outputDirectory)) return rc;
+  return task.Finish();
 }

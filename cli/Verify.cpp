@@ -1,8 +1,6 @@
 #include "Verify.h"
 
-#include "engine/ReportErrors.h"
 #include "spec/VaskReportSpec.h"
-#include "util/StrUtil.h"
 
 namespace verify {
 
@@ -84,12 +82,3 @@ int VerifyCommand(const std::string& specPath, std::ostream& out) {
   return VerifyLodgement(spec, "", out);
 }
 
-int WriteRunDigest(const VaskReportSpec& spec, const std::string& outputDirectory) {
-  const std::string directory = verify::RunDirectory(spec, outputDirectory);
-  if (!directory.empty() && !CreateDir(directory.c_str())) return ERR_VASKREPORT_CREATE_DIRECTORY;
-  RunDigestFile digest;
-  digest.DataFile = spec.ExpandedPath;
-  if (!DigestFile(spec.ExpandedPath, spec.FieldNamesOnFirstLine, true, digest.Records))
-    return ERR_VASKREPORT_OPEN_FILE;
-  return WriteRunDigestFile(directory + RUN_DIGEST_NAME, digest) ? 0 : ERR_VASKREPORT_WRITE_FILE;
-}

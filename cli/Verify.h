@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,8 +23,8 @@ int VerifyLodgement(const VaskReportSpec& spec, const std::string& outputDirecto
 
 // Before a run that rewrites the data file: keeps a digest of its record lines
 // in the output directory (empty: the specification's), made if missing.
-// Returns 0, or ERR_VASKREPORT_CREATE_DIRECTORY, ERR_VASKREPORT_OPEN_FILE or
-// ERR_VASKREPORT_WRITE_FILE.
+// Returns 0, or ERR_VASKREPORT_CREATE_DIRECTORY, ERR_VASKREPORT_OPEN_FILE,
+// ERR_VASKREPORT_READ_FILE or ERR_VASKREPORT_WRITE_FILE.
 int WriteRunDigest(const VaskReportSpec& spec, const std::string& outputDirectory);
 
 // WriteRunDigest beside a run: the data file is opened by Start, so the
@@ -32,7 +33,7 @@ int WriteRunDigest(const VaskReportSpec& spec, const std::string& outputDirector
 // digest file, with WriteRunDigest's results.
 class RunDigestTask {
  public:
-  RunDigestTask() = default;
+  RunDigestTask();
   ~RunDigestTask();
   RunDigestTask(const RunDigestTask&) = delete;
   RunDigestTask& operator=(const RunDigestTask&) = delete;
@@ -42,7 +43,7 @@ class RunDigestTask {
 
  private:
   struct State;
-  State* m_State = nullptr;
+  std::unique_ptr<State> m_State;
 };
 
 // The run's figures, from a pass of its own over the data file, as one JSON

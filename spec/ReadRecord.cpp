@@ -153,13 +153,8 @@ bool ReadPlainLine(char* record, const VaskReportSpec& spec, const char* line, c
                                    last + 1, positions);
   for (int k = 0, n = fields ? count : spec.FieldCount; k < n; ++k) {
     const int i = fields ? fields[k] : k;
-    // A field the line does not reach stays empty, as after ReadRecord's clearing.
-    const size_t start = i == 0 ? 0 : i <= found ? positions[i - 1] + 1 : length + 1;
-    if (start >= length) {
-      if (!fields) break;
-      ReadPlainField(record, spec, i, line, start, start);
-      continue;
-    }
+    // A field the line does not reach is read as empty.
+    const size_t start = i == 0 ? 0 : i <= found ? positions[i - 1] + 1 : length;
     ReadPlainField(record, spec, i, line, start, i < found ? positions[i] : length);
   }
   return true;

@@ -4,6 +4,7 @@
 #include "cli/JsonRun.cpp"
 #include "cli/JsonWriter.cpp"
 #include "cli/Recount.cpp"
+#include "cli/RunDigestTask.cpp"
 #include "cli/Verify.cpp"
 #include "cli/verify_checks.cpp"
 #include "cli/verify_documents.cpp"
