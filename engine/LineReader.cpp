@@ -33,30 +33,41 @@ void LineReader::Close() {
   m_File = nullptr;
 }
 
-void LineReader::Emit(size_t begin, size_t end, DataLine& line) {
-  line.Text = m_Buffer + begin;
-  line.Length = end - begin;
-  line.Cr = line.Length > 0 && line.Text[line.Length - 1] == '\r';
-  if (line.Cr) --line.Length;
-  line.Text[line.Length] = '\0';
-}
-
 int LineReader::Next(DataLine& line) {
   for (;;) {
     const void* found = std::memchr(m_Buffer + m_Scanned, '\n', m_End - m_Scanned);
     if (found) {
       size_t end = static_cast<const char*>(found) - m_Buffer;
-      Emit(m_Begin, end, line);
+      MakeLine(m_Buffer + m_Begin, end - m_Begin, line);
       m_Begin = m_Scanned = end + 1;
       return LINE;
     }
     m_Scanned = m_End;
     if (m_Eof) {
       if (m_Begin == m_End) return END;
-      Emit(m_Begin, m_End, line);
+      MakeLine(m_Buffer + m_Begin, m_End - m_Begin, line);
       m_Begin = m_End;
       return LINE;
     }
+    if (int rc = Fill()) return rc;
+  }
+}
+
+int LineReader::NextBlock(DataBlock& block) {
+  for (;;) {
+    // The last line feed ends the block; only the partial line after it is
+    // scanned backwards, and it is short unless a line is long.
+    size_t end = m_End;
+    while (end > m_Scanned && m_Buffer[end - 1] != '\n') --end;
+    if (end > m_Scanned || (m_Eof && m_Begin < m_End)) {
+      if (end <= m_Scanned) end = m_End;
+      block.Text = m_Buffer + m_Begin;
+      block.Length = end - m_Begin;
+      m_Begin = m_Scanned = end;
+      return LINE;
+    }
+    m_Scanned = m_End;
+    if (m_Eof) return END;
     if (int rc = Fill()) return rc;
   }
 }

@@ -12,6 +12,23 @@ struct DataLine {
   bool Cr;
 };
 
+// Cuts the line of length characters at begin (its line feed, if any, not
+// among them): drops a final carriage return and puts a NUL after the text.
+inline void MakeLine(char* begin, size_t length, DataLine& line) {
+  line.Text = begin;
+  line.Length = length;
+  line.Cr = length > 0 && begin[length - 1] == '\r';
+  if (line.Cr) --line.Length;
+  begin[line.Length] = '\0';
+}
+
+// A run of whole lines, each ending in a line feed except, at end of file,
+// the last: the Length characters at Text.
+struct DataBlock {
+  char* Text;
+  size_t Length;
+};
+
 // Reads a file line by line through one large buffer that grows only for a
 // line longer than itself. Lines stay valid until the next call of Next.
 class LineReader {
@@ -28,10 +45,12 @@ class LineReader {
   void Close();
   // LINE with the next line in line, END at end of file, or a failure.
   int Next(DataLine& line);
+  // LINE with every whole line the buffer holds (at least one) in block, END
+  // at end of file, or a failure. The lines may be cut in place by MakeLine.
+  int NextBlock(DataBlock& block);
 
  private:
   int Fill();
-  void Emit(size_t begin, size_t end, DataLine& line);
 
   FILE* m_File;
   char* m_Buffer;     // m_Capacity characters plus one for a terminator

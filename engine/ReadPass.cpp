@@ -1,41 +1,31 @@
 #include "engine/ReadPass.h"
 
 #include <climits>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "engine/BucketFiles.h"
 #include "engine/LineReader.h"
 #include "engine/ReportErrors.h"
 #include "engine/Resort.h"
-#include "spec/RecordFields.h"
+#include "engine/RoleScanner.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {
 
 enum { PROGRESS_INTERVAL = 1000 };
 
-// Where the role values lie in the record buffer; null for an unset role.
-struct RoleValues {
-  const char* Dpid;
-  const char* Amended;
-  const char* Bsp;
-  const char* State;
-  int LodgementState;
+bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }  // the C locale's
 
-  RoleValues(const VaskReportSpec& spec, const char* record)
-      : Dpid(Value(spec, record, spec.DpidField)),
-        Amended(Value(spec, record, spec.AmendedField)),
-        Bsp(Value(spec, record, spec.BspField)),
-        State(Value(spec, record, spec.StateField)),
-        LodgementState(spec.State >= 0 && spec.State < STATE_COUNT ? spec.State : STATE_NT) {}
-
-  static const char* Value(const VaskReportSpec& spec, const char* record, int field) {
-    return field >= 0 && field < spec.FieldCount ? record + spec.Fields[field].Offset : nullptr;
-  }
-};
-
-void CountAmendment(const char* value, RunCounts& counts) {
+void CountAmendment(const FieldValue& value, RunCounts& counts) {
   bool digits = false;
-  long flag = ReadNumber(value, digits);
+  long flag = ReadNumber(value.Text, value.Length, digits);
   if (flag < 0)
     ++counts.ManuallyAmended;
   else if (flag & 8)
@@ -47,45 +37,39 @@ void CountAmendment(const char* value, RunCounts& counts) {
 }
 
 // Counts one barcoded record; returns its bucket.
-int CountBarcoded(const RoleValues& roles, RunCounts& counts) {
-  if (roles.Amended) CountAmendment(roles.Amended, counts);
-  if (!roles.Bsp) return TEMP_UNROUTED;
+int CountBarcoded(const LineRoles& roles, RunCounts& counts) {
+  const FieldValue& amended = roles.Value[ROLE_AMENDED];
+  const FieldValue& bspValue = roles.Value[ROLE_BSP];
+  if (amended.Text) CountAmendment(amended, counts);
+  if (!bspValue.Text) return TEMP_UNROUTED;
   bool digits = false;
-  long bsp = ReadNumber(roles.Bsp, digits);
+  long bsp = ReadNumber(bspValue.Text, bspValue.Length, digits);
   if (bsp < 1 || bsp > BSP_COUNT) return TEMP_UNROUTED;
   ++counts.BspVolumes[bsp];
   return static_cast<int>(bsp - 1);
 }
 
+// State codes are two or three letters, so a longer value names none.
+int StateOf(const FieldValue& value) {
+  char code[4];
+  if (value.Length > 3) return -1;
+  std::memcpy(code, value.Text, value.Length);
+  code[value.Length] = '\0';
+  return StateToNumber(code);
+}
+
 // Counts one unbarcoded record; returns its bucket.
-int CountUnbarcoded(const RoleValues& roles, RunCounts& counts) {
+int CountUnbarcoded(const LineRoles& roles, int lodgementState, RunCounts& counts) {
   ++counts.NotMatched;
-  int state = roles.State ? StateToNumber(roles.State) : roles.LodgementState;
+  const FieldValue& stateValue = roles.Value[ROLE_STATE];
+  int state = stateValue.Text ? StateOf(stateValue) : lodgementState;
   if (state < 0) {
-    ++counts.UnbarcodedVolumes[roles.LodgementState];
+    ++counts.UnbarcodedVolumes[lodgementState];
     return TEMP_UNKNOWN_STATE;
   }
   ++counts.UnbarcodedVolumes[state];
   return TEMP_FIRST_UNBARCODED + state;
 }
-
-// The distinct fields the pass looks at, ascending.
-struct RoleFields {
-  int Index[4];
-  int Count = 0;
-
-  explicit RoleFields(const VaskReportSpec& spec) {
-    for (int field : {spec.DpidField, spec.AmendedField, spec.BspField, spec.StateField}) {
-      if (field < 0 || field >= spec.FieldCount) continue;
-      int at = Count;
-      while (at > 0 && Index[at - 1] > field) --at;
-      if (at > 0 && Index[at - 1] == field) continue;
-      for (int k = Count; k > at; --k) Index[k] = Index[k - 1];
-      Index[at] = field;
-      ++Count;
-    }
-  }
-};
 
 int ReaderFailure(int got) {
   return got == LineReader::NO_MEMORY ? ERR_VASKREPORT_OUTOFMEMORY : ERR_VASKREPORT_READ_FILE;
@@ -93,15 +77,16 @@ int ReaderFailure(int got) {
 
 }  // namespace
 
-long ReadNumber(const char* text, bool& digits) {
+long ReadNumber(const char* text, size_t length, bool& digits) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;  // isspace in the C locale
-  bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
+  const unsigned char* end = p + length;
+  while (p < end && IsSpace(*p)) ++p;
+  bool negative = p < end && *p == '-';
+  if (p < end && (*p == '-' || *p == '+')) ++p;
   unsigned long magnitude = 0;
   const unsigned long limit = negative ? 0ul - static_cast<unsigned long>(LONG_MIN) : LONG_MAX;
   digits = false;
-  for (; *p >= '0' && *p <= '9'; ++p) {
+  for (; p < end && *p >= '0' && *p <= '9'; ++p) {
     digits = true;
     unsigned digit = *p - '0';
     magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
@@ -110,28 +95,278 @@ long ReadNumber(const char* text, bool& digits) {
   return magnitude == limit ? LONG_MIN : -static_cast<long>(magnitude);
 }
 
+namespace {
+
+// Reads the lines of a stretch of whole lines into role values, with a
+// record buffer of its own, so that two stretches can be read at once.
+class LineCounter {
+ public:
+  // What a line is, besides a counted record's bucket.
+  enum { BLANK = -1, INVALID = -2 };
+
+  LineCounter(const VaskReportSpec& spec, char* record)
+      : m_Spec(spec), m_Record(record),
+        m_LodgementState(spec.State >= 0 && spec.State < STATE_COUNT ? spec.State : STATE_NT),
+        m_Plain(RoleScanner::Handles(spec)), m_Scanner(spec) {}
+
+  // Calls onLine(const DataLine&, int kind) for every line of [p, end): kind
+  // is BLANK, INVALID (a line the layout cannot read: not a record) or the
+  // bucket of a record, which is counted into counts first. Returns the
+  // first non-zero result of onLine or the code that ended the reading.
+  template <class OnLine>
+  int Count(char* p, char* end, RunCounts& counts, OnLine&& onLine) {
+    if (m_Plain)
+      return m_Scanner.Scan(p, end, [&](const DataLine& line, const LineRoles& roles) {
+        return onLine(line, line.Length ? CountRecord(roles, counts) : BLANK);
+      });
+    DataLine line;
+    while (p < end) {
+      NextLine(p, end, line);
+      int kind = BLANK;
+      if (line.Length > 0) {
+        int rc = m_Spec.ReadRecord(m_Record, line.Text);
+        if (rc && rc != ERR_READRECORD_INVALID_RECORD) return rc;
+        kind = rc ? INVALID : CountRecord(RecordRoles(), counts);
+      }
+      if (int rc = onLine(static_cast<const DataLine&>(line), kind)) return rc;
+    }
+    return 0;
+  }
+
+ private:
+  int CountRecord(const LineRoles& roles, RunCounts& counts) const {
+    ++counts.Read;
+    const FieldValue& dpid = roles.Value[ROLE_DPID];
+    return dpid.Text && dpid.Length ? CountBarcoded(roles, counts)
+                                    : CountUnbarcoded(roles, m_LodgementState, counts);
+  }
+
+  FieldValue RecordValue(int field) const {
+    if (field < 0 || field >= m_Spec.FieldCount) return {nullptr, 0};
+    const char* text = m_Record + m_Spec.Fields[field].Offset;
+    return {text, std::strlen(text)};
+  }
+
+  LineRoles RecordRoles() const {
+    return {{RecordValue(m_Spec.DpidField), RecordValue(m_Spec.AmendedField),
+             RecordValue(m_Spec.BspField), RecordValue(m_Spec.StateField)}};
+  }
+
+  // Cuts the next line off the stretch [p, end), in place.
+  static void NextLine(char*& p, char* end, DataLine& line) {
+    char* feed = static_cast<char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    char* stop = feed ? feed : end;
+    MakeLine(p, static_cast<size_t>(stop - p), line);
+    p = feed ? feed + 1 : end;
+  }
+
+  const VaskReportSpec& m_Spec;
+  char* m_Record;
+  const int m_LodgementState;
+  const bool m_Plain;
+  const RoleScanner m_Scanner;
+};
+
+bool ProgressDue(const RunCounts& counts, int (*progress)(int)) {
+  return progress && counts.Read % PROGRESS_INTERVAL == 0 &&
+         progress(static_cast<int>(counts.Read)) != 0;
+}
+
+// Counts the lines of [p, end) in order, writing each to its bucket and
+// calling progress as it goes.
+int CountLines(char* p, char* end, LineCounter& counter, BucketFiles* buckets, RunCounts& counts,
+               int (*progress)(int)) {
+  return counter.Count(p, end, counts, [&](const DataLine& line, int kind) -> int {
+    if (kind == LineCounter::INVALID) {
+      if (buckets && !buckets->Write(TEMP_UNROUTED, line)) return ERR_VASKREPORT_WRITE_FILE;
+      return 0;  // not a record, so no progress either
+    }
+    if (kind != LineCounter::BLANK && buckets && !buckets->Write(kind, line))
+      return ERR_VASKREPORT_WRITE_FILE;
+    return ProgressDue(counts, progress) ? ERR_VASKREPORT_USER_CANCELLED : 0;
+  });
+}
+
+// The second half of a block, counted on the worker thread without calling
+// progress: what it needs to call progress afterwards as CountLines would have.
+struct HalfCount {
+  char* Begin;
+  char* End;
+  RunCounts Counts;
+  // Runs of blank lines: records of the half before them, and how many.
+  std::vector<std::pair<unsigned long, unsigned long>> Blanks;
+  int Code;  // the code that ended the half, or 0
+};
+
+void CountHalf(LineCounter& counter, HalfCount& half) {
+  half.Counts = RunCounts{};
+  half.Blanks.clear();
+  half.Code = counter.Count(half.Begin, half.End, half.Counts, [&](const DataLine&, int kind) -> int {
+    if (kind != LineCounter::BLANK) return 0;
+    const unsigned long read = half.Counts.Read;
+    if (!half.Blanks.empty() && half.Blanks.back().first == read) {
+      ++half.Blanks.back().second;
+      return 0;
+    }
+    try {
+      half.Blanks.emplace_back(read, 1);
+    } catch (const std::bad_alloc&) {
+      // The lines may be cut in place already, so they cannot be counted again.
+      return ERR_VASKREPORT_OUTOFMEMORY;
+    }
+    return 0;
+  });
+}
+
+void AddCounts(RunCounts& total, const RunCounts& part) {
+  for (int i = 0; i <= BSP_COUNT; ++i) total.BspVolumes[i] += part.BspVolumes[i];
+  for (int i = 0; i < STATE_COUNT; ++i) total.UnbarcodedVolumes[i] += part.UnbarcodedVolumes[i];
+  total.Read += part.Read;
+  total.NotMatched += part.NotMatched;
+  total.Matched += part.Matched;
+  total.Amended += part.Amended;
+  total.PreCleaned += part.PreCleaned;
+  total.ManuallyAmended += part.ManuallyAmended;
+}
+
+// Adds a half counted on the worker, making the progress calls its lines
+// would have made one by one.
+int AddHalf(const HalfCount& half, RunCounts& counts, int (*progress)(int)) {
+  const unsigned long before = counts.Read;
+  auto advance = [&](unsigned long records) {
+    const unsigned long to = before + records;
+    if (progress)
+      for (unsigned long at = (counts.Read / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL; at <= to;
+           at += PROGRESS_INTERVAL) {
+        counts.Read = at;
+        if (progress(static_cast<int>(at))) return false;
+      }
+    counts.Read = to;
+    return true;
+  };
+  for (const auto& blanks : half.Blanks) {
+    if (!advance(blanks.first)) return ERR_VASKREPORT_USER_CANCELLED;
+    for (unsigned long k = 0; k < blanks.second; ++k)
+      if (ProgressDue(counts, progress)) return ERR_VASKREPORT_USER_CANCELLED;
+  }
+  if (!advance(half.Counts.Read)) return ERR_VASKREPORT_USER_CANCELLED;
+  RunCounts rest = half.Counts;
+  rest.Read = 0;
+  AddCounts(counts, rest);
+  return half.Code;
+}
+
+// A thread that counts one half of a block while the caller counts the other.
+class HalfWorker {
+ public:
+  enum { MAX_RECORD = 1048576 };
+
+  explicit HalfWorker(const VaskReportSpec& spec) : m_Spec(spec) {}
+  ~HalfWorker() {
+    if (!m_Thread.joinable()) return;
+    {
+      std::lock_guard<std::mutex> lock(m_Mutex);
+      m_Stop = true;
+    }
+    m_Wake.notify_one();
+    m_Thread.join();
+  }
+
+  // False when the thread or its record buffer cannot be had; the caller
+  // then counts alone.
+  bool Start() {
+    if (m_Spec.RecordLength > MAX_RECORD) return false;
+    m_Record.reset(new (std::nothrow) char[static_cast<size_t>(m_Spec.RecordLength) + 1]);
+    if (!m_Record) return false;
+    m_Counter.reset(new (std::nothrow) LineCounter(m_Spec, m_Record.get()));
+    if (!m_Counter) return false;
+    try {
+      m_Thread = std::thread(&HalfWorker::Loop, this);
+    } catch (...) {
+      return false;
+    }
+    return true;
+  }
+
+  void Post(char* begin, char* end) {
+    m_Half.Begin = begin;
+    m_Half.End = end;
+    {
+      std::lock_guard<std::mutex> lock(m_Mutex);
+      m_Busy = true;
+    }
+    m_Wake.notify_one();
+  }
+
+  const HalfCount& Wait() {
+    std::unique_lock<std::mutex> lock(m_Mutex);
+    m_Done.wait(lock, [this] { return !m_Busy; });
+    return m_Half;
+  }
+
+ private:
+  void Loop() {
+    std::unique_lock<std::mutex> lock(m_Mutex);
+    for (;;) {
+      m_Wake.wait(lock, [this] { return m_Busy || m_Stop; });
+      if (m_Stop) return;
+      lock.unlock();
+      CountHalf(*m_Counter, m_Half);
+      lock.lock();
+      m_Busy = false;
+      m_Done.notify_one();
+    }
+  }
+
+  const VaskReportSpec& m_Spec;
+  std::unique_ptr<char[]> m_Record;
+  std::unique_ptr<LineCounter> m_Counter;
+  HalfCount m_Half{};
+  std::thread m_Thread;
+  std::mutex m_Mutex;
+  std::condition_variable m_Wake;
+  std::condition_variable m_Done;
+  bool m_Busy = false;
+  bool m_Stop = false;
+};
+
+// Blocks smaller than this are not worth handing half of to the worker.
+enum { SPLIT_BLOCK = 65536 };
+
+// Where a block splits in two: after the first line feed at or past its
+// middle, or null when its second half would be empty.
+char* SplitPoint(char* begin, char* end) {
+  char* middle = begin + (end - begin) / 2;
+  char* feed = static_cast<char*>(std::memchr(middle, '\n', static_cast<size_t>(end - middle)));
+  return feed && feed + 1 < end ? feed + 1 : nullptr;
+}
+
+}  // namespace
+
 int ReadDataFile(const VaskReportSpec& spec, LineReader& reader, char* record,
                  BucketFiles* buckets, RunCounts& counts, int (*progress)(int)) {
-  const RoleValues roles(spec, record);
-  const RoleFields fields(spec);
-  DataLine line;
+  LineCounter counter(spec, record);
+  // The buckets take lines in file order, so only a pass without them is
+  // shared with a second thread.
+  HalfWorker worker(spec);
+  enum { UNTRIED, RUNNING, ALONE } shared = buckets ? ALONE : UNTRIED;
+  DataBlock block;
   for (;;) {
-    int got = reader.Next(line);
+    int got = reader.NextBlock(block);
     if (got == LineReader::END) return 0;
     if (got != LineReader::LINE) return ReaderFailure(got);
-    if (line.Length > 0) {
-      int rc = ReadRecordFields(spec, record, line.Text, fields.Index, fields.Count);
-      if (rc == ERR_READRECORD_INVALID_RECORD) {
-        if (buckets && !buckets->Write(TEMP_UNROUTED, line)) return ERR_VASKREPORT_WRITE_FILE;
-        continue;
-      }
-      if (rc) return rc;
-      ++counts.Read;
-      int bucket = *roles.Dpid ? CountBarcoded(roles, counts) : CountUnbarcoded(roles, counts);
-      if (buckets && !buckets->Write(bucket, line)) return ERR_VASKREPORT_WRITE_FILE;
+    char* end = block.Text + block.Length;
+    char* split = block.Length >= SPLIT_BLOCK && shared != ALONE ? SplitPoint(block.Text, end)
+                                                                  : nullptr;
+    if (split && shared == UNTRIED) shared = worker.Start() ? RUNNING : ALONE;
+    if (!split || shared != RUNNING) {
+      if (int rc = CountLines(block.Text, end, counter, buckets, counts, progress)) return rc;
+      continue;
     }
-    if (progress && counts.Read % PROGRESS_INTERVAL == 0 &&
-        progress(static_cast<int>(counts.Read)))
-      return ERR_VASKREPORT_USER_CANCELLED;
+    worker.Post(split, end);
+    int rc = CountLines(block.Text, split, counter, nullptr, counts, progress);
+    const HalfCount& half = worker.Wait();
+    if (rc) return rc;
+    if (int added = AddHalf(half, counts, progress)) return added;
   }
 }

@@ -1,6 +1,8 @@
 #ifndef VASKREPORT_ENGINE_READPASS_H
 #define VASKREPORT_ENGINE_READPASS_H
 
+#include <cstddef>
+
 #include "engine/States.h"
 
 class BucketFiles;
@@ -26,7 +28,8 @@ struct RunCounts {
 int ReadDataFile(const VaskReportSpec& spec, LineReader& reader, char* record,
                  BucketFiles* buckets, RunCounts& counts, int (*progress)(int));
 
-// Reads a decimal integer as strtol does; digits tells whether one was read.
-long ReadNumber(const char* text, bool& digits);
+// Reads a decimal integer from the length characters at text as strtol does;
+// digits tells whether one was read.
+long ReadNumber(const char* text, size_t length, bool& digits);
 
 #endif

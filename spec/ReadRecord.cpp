@@ -1,7 +1,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "spec/RecordFields.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "spec/VaskReportSpec.h"
 
 namespace {
@@ -84,43 +87,59 @@ const unsigned char* ReadPlain(const unsigned char* p, unsigned char delimiter,
 }
 
 // Plain delimited lines (no qualifier, delimiter not a space) are the common
-// case of large mailings. The delimiters of the line are found first, eight
-// bytes at a time, so the field loop does not stop at every byte.
+// case of large mailings. The delimiters of the line are found first, a block
+// at a time, so the field loop does not stop at every byte.
 enum { FAST_FIELDS = 256 };
+constexpr size_t SCAN_BLOCK = 16;
 
-inline uint64_t DelimiterMask(uint64_t word, uint64_t pattern) {
-  const uint64_t low7 = 0x7f7f7f7f7f7f7f7full;
-  const uint64_t x = word ^ pattern;  // a zero byte where the delimiter stands
-  return ~(((x & low7) + low7) | x | low7);
+// The delimiters among the n (at most SCAN_BLOCK) bytes at p, one bit per byte.
+inline unsigned ScanBlock(const char* p, size_t n, unsigned char delimiter) {
+#if defined(__SSE2__)
+  if (n == SCAN_BLOCK) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(delimiter)))));
+  }
+#endif
+  unsigned delimiters = 0;
+  for (size_t k = 0; k < n; ++k)
+    delimiters |= static_cast<unsigned>(static_cast<unsigned char>(p[k]) == delimiter) << k;
+  return delimiters;
 }
 
-// Positions of the first delimiters of line, up to want of them (and some
-// more, unused); returns how many are valid.
+// Without a popcount instruction in the baseline, the builtin is a call.
+inline int BitCount16(unsigned x) {
+  x = x - ((x >> 1) & 0x5555u);
+  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+  x = (x + (x >> 4)) & 0x0f0fu;
+  return static_cast<int>((x + (x >> 8)) & 0x1fu);
+}
+
+// Positions of the first delimiters of the length characters of line, up to
+// want of them (and up to SCAN_BLOCK more, unused); returns how many are valid.
 int FindDelimiters(const char* line, size_t length, unsigned char delimiter, int want,
                    uint32_t* positions) {
-  const uint64_t pattern = 0x0101010101010101ull * delimiter;
   int found = 0;
-  size_t i = 0;
-  for (; i + 8 <= length && found < want; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, line + i, 8);
-    uint64_t mask = DelimiterMask(word, pattern);
-    // One bit per byte, so a multiply counts them without a popcount call.
-    const int count = static_cast<int>(((mask >> 7) * 0x0101010101010101ull) >> 56);
-    // Four stores whatever the count, so the usual word takes no branch.
-    const uint64_t guard = 1ull << 63;
+  for (size_t at = 0; at < length && found < want; at += SCAN_BLOCK) {
+    const size_t rest = length - at;
+    // The last short block is read as the block ending at the line's end,
+    // when the line is long enough, with the bytes before at shifted out.
+    const size_t base = rest >= SCAN_BLOCK || length < SCAN_BLOCK ? at : length - SCAN_BLOCK;
+    const size_t n = rest >= SCAN_BLOCK ? SCAN_BLOCK : length - base;
+    unsigned delimiters = ScanBlock(line + base, n, delimiter) >> (at - base);
+    // Four stores whatever the count, so the usual block takes no branch.
+    const int count = BitCount16(delimiters);
+    const unsigned guard = 1u << 31;
     for (int k = 0; k < 4; ++k) {
-      positions[found + k] = static_cast<uint32_t>(i + (__builtin_ctzll(mask | guard) >> 3));
-      mask &= mask - 1;
+      positions[found + k] = static_cast<uint32_t>(at + __builtin_ctz(delimiters | guard));
+      delimiters &= delimiters - 1;
     }
     for (int k = 4; k < count; ++k) {
-      positions[found + k] = static_cast<uint32_t>(i + (__builtin_ctzll(mask) >> 3));
-      mask &= mask - 1;
+      positions[found + k] = static_cast<uint32_t>(at + __builtin_ctz(delimiters));
+      delimiters &= delimiters - 1;
     }
     found += count;
   }
-  for (; i < length && found < want; ++i)
-    if (static_cast<unsigned char>(line[i]) == delimiter) positions[found++] = static_cast<uint32_t>(i);
   return found < want ? found : want;
 }
 
@@ -136,23 +155,21 @@ void ReadPlainField(char* record, const VaskReportSpec& spec, int i, const char*
   FieldOut out = FieldPlace(record, spec.Fields[i], spec.RecordLength);
   const size_t kept = end - start;
   out.length = kept < static_cast<size_t>(out.room) ? static_cast<int>(kept) : out.room;
+  // Trailing spaces of the kept part are dropped from the line, not from the
+  // copy: reading back a byte just copied stalls the load.
+  while (out.length > 0 && line[start + out.length - 1] == ' ') --out.length;
   std::memcpy(out.text, line + start, static_cast<size_t>(out.length));
   if (out.room > 0) out.text[out.length] = '\0';
-  TrimSpaces(out);
 }
 
-// Reads the listed fields of a plain line; with fields null, every field.
-// False, having read nothing, for a line too long for the position table.
-bool ReadPlainLine(char* record, const VaskReportSpec& spec, const char* line, const int* fields,
-                   int count) {
-  const size_t length = std::strlen(line);
+// Reads every field of a plain line of length characters. False, having read
+// nothing, for a line too long for the position table.
+bool ReadPlainLine(char* record, const VaskReportSpec& spec, const char* line, size_t length) {
   if (length >= UINT32_MAX) return false;
-  const int last = fields ? fields[count - 1] : spec.FieldCount - 1;
-  uint32_t positions[FAST_FIELDS + 8];
+  uint32_t positions[FAST_FIELDS + SCAN_BLOCK];
   const int found = FindDelimiters(line, length, static_cast<unsigned char>(spec.Delimiter),
-                                   last + 1, positions);
-  for (int k = 0, n = fields ? count : spec.FieldCount; k < n; ++k) {
-    const int i = fields ? fields[k] : k;
+                                   spec.FieldCount, positions);
+  for (int i = 0; i < spec.FieldCount; ++i) {
     // A field the line does not reach is read as empty.
     const size_t start = i == 0 ? 0 : i <= found ? positions[i - 1] + 1 : length;
     ReadPlainField(record, spec, i, line, start, i < found ? positions[i] : length);
@@ -163,7 +180,7 @@ bool ReadPlainLine(char* record, const VaskReportSpec& spec, const char* line, c
 int ReadDelimited(char* record, const VaskReportSpec& spec, const char* line) {
   const unsigned char delimiter = static_cast<unsigned char>(spec.Delimiter);
   const unsigned char qualifier = static_cast<unsigned char>(spec.Qualifier);
-  if (FastPlainLayout(spec) && ReadPlainLine(record, spec, line, nullptr, 0)) return 0;
+  if (FastPlainLayout(spec) && ReadPlainLine(record, spec, line, std::strlen(line))) return 0;
   const unsigned char* p = reinterpret_cast<const unsigned char*>(line);
   for (int i = 0; *p != '\0' && i < spec.FieldCount; ++i) {
     FieldOut out = FieldPlace(record, spec.Fields[i], spec.RecordLength);
@@ -179,14 +196,6 @@ int ReadDelimited(char* record, const VaskReportSpec& spec, const char* line) {
 }
 
 }  // namespace
-
-int ReadRecordFields(const VaskReportSpec& spec, char* record, const char* line,
-                     const int* fields, int count) {
-  if (spec.FieldCount <= 0 || !spec.Fields) return ERR_READRECORD_NO_FIELDS;
-  if (count > 0 && FastPlainLayout(spec) && ReadPlainLine(record, spec, line, fields, count))
-    return 0;
-  return spec.ReadRecord(record, line);
-}
 
 int VaskReportSpec::ReadRecord(char* record, const char* line) const {
   if (FieldCount <= 0 || !Fields) return ERR_READRECORD_NO_FIELDS;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -209,6 +212,116 @@ TEST(ReadPass, LinesLongerThanTheBufferAreReadWhole) {
     EXPECT_EQ(huge + "\n", pass.Buckets[4]) << capacity;
     EXPECT_EQ("1,4,VIC,0,b\n1,4,VIC,0,c\n", pass.Buckets[3]) << capacity;
   }
+}
+
+// A large file is read in blocks shared between two threads when no bucket
+// is written, and through the plain scanner when the layout allows it; every
+// way must count alike, call progress alike and fill the buckets alike.
+namespace {
+
+std::vector<int> g_PassCalls;
+int g_PassCancelAt = -1;
+
+int RecordPassCall(int value) {
+  g_PassCalls.push_back(value);
+  return value == g_PassCancelAt;
+}
+
+struct WayResult {
+  int Code;
+  RunCounts Counts;
+  std::vector<int> Calls;
+  std::string Buckets;  // every bucket, in order, with its number
+};
+
+WayResult ReadWay(const VaskReportSpec& spec, const std::string& path, bool withBuckets) {
+  TempDir dir;
+  LineReader reader;
+  EXPECT_TRUE(reader.Allocate(1048576));
+  EXPECT_TRUE(reader.Open(path.c_str()));
+  BucketFiles buckets;
+  if (withBuckets) {
+    EXPECT_EQ(0, buckets.Create((dir.path() + "/").c_str(), nullptr));
+  }
+  std::vector<char> record(spec.RecordLength + 1);
+  WayResult result = {};
+  g_PassCalls.clear();
+  result.Code = ReadDataFile(spec, reader, record.data(), withBuckets ? &buckets : nullptr,
+                             result.Counts, RecordPassCall);
+  result.Calls = g_PassCalls;
+  if (withBuckets) {
+    EXPECT_EQ(0, buckets.Close());
+    for (int i = 0; i <= TEMP_UNROUTED; ++i)
+      if (i != TEMP_RESORT_COPY)
+        result.Buckets += std::to_string(i) + ":" + ReadFile(TempName(dir.path(), i));
+  }
+  return result;
+}
+
+bool SameCounts(const RunCounts& a, const RunCounts& b) { return !memcmp(&a, &b, sizeof a); }
+
+}  // namespace
+
+TEST(ReadPass, EveryWayOfReadingALargeFileCountsAlike) {
+  std::mt19937 random(20261209);
+  const char* const states[] = {"VIC", "nsw", "QLD", "XX", "", " SA ", "ACT"};
+  const char* const flags[] = {"0", "4", "8", "-1", "", "12", "x"};
+  std::string data;
+  std::vector<std::string> lines;
+  while (data.size() < 3 * 1048576) {
+    std::string line;
+    const unsigned kind = random() % 100;
+    if (kind < 3) {
+      line = kind == 0 ? "" : kind == 1 ? "\r" : "   ";  // blank, blank, a record of blanks
+    } else {
+      line = (random() % 5 ? std::to_string(40000000 + random() % 999) : std::string()) + "," +
+             std::to_string(random() % 60) + "," + states[random() % 7] + "," +
+             flags[random() % 7] + ",name " + std::to_string(random());
+      if (random() % 50 == 0) line[random() % line.size()] = '\0';
+      if (random() % 10 == 0) line += "\r";
+    }
+    lines.push_back(line);
+    data += line + "\n";
+  }
+  TempDir dir;
+  WriteFile(dir / "data.txt", data);
+
+  // What progress must see: a call after each line at a thousand records,
+  // blank lines included, lines of nothing but a carriage return being blank.
+  std::vector<int> expected;
+  int read = 0;
+  for (const std::string& line : lines) {
+    if (!line.empty() && line != "\r") ++read;
+    if (read % 1000 == 0) expected.push_back(read);
+  }
+
+  VaskReportSpec plain, qualified;
+  UseLayout(plain, dir / "data.txt");
+  UseLayout(qualified, dir / "data.txt", '"');  // no qualifier in the data: read alike
+  for (int cancelAt : {-1, 0, 1000, 17000, read / 1000 * 1000}) {
+    g_PassCancelAt = cancelAt;
+    const WayResult shared = ReadWay(plain, dir / "data.txt", false);
+    const WayResult sharedGeneric = ReadWay(qualified, dir / "data.txt", false);
+    const WayResult alone = ReadWay(plain, dir / "data.txt", true);
+    const WayResult aloneGeneric = ReadWay(qualified, dir / "data.txt", true);
+    std::vector<int> calls = expected;
+    const auto cancel = std::find(calls.begin(), calls.end(), cancelAt);
+    const int code = cancel != calls.end() ? ERR_VASKREPORT_USER_CANCELLED : 0;
+    if (code) calls.erase(cancel + 1, calls.end());
+    for (const WayResult* way : {&shared, &sharedGeneric, &alone, &aloneGeneric}) {
+      EXPECT_EQ(code, way->Code) << cancelAt;
+      EXPECT_EQ(calls, way->Calls) << cancelAt;
+    }
+    if (code) continue;
+    EXPECT_EQ(static_cast<unsigned long>(read), shared.Counts.Read);
+    EXPECT_TRUE(SameCounts(shared.Counts, sharedGeneric.Counts));
+    EXPECT_TRUE(SameCounts(shared.Counts, alone.Counts));
+    EXPECT_TRUE(SameCounts(shared.Counts, aloneGeneric.Counts));
+    EXPECT_EQ(alone.Buckets, aloneGeneric.Buckets);
+    EXPECT_GT(shared.Counts.NotMatched, 0u);
+    EXPECT_GT(shared.Counts.ManuallyAmended, 0u);
+  }
+  g_PassCancelAt = -1;
 }
 
 // Driver runs, without documents unless a test asks for one.

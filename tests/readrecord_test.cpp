@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "spec/RecordFields.h"
+#include "engine/RoleScanner.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {
@@ -218,32 +218,92 @@ TEST(ReadRecord, PlainLinesOfAnyShapeReadAsTheModelSays) {
     ASSERT_EQ(expected, reader.Fields()) << "line '" << line << "'";
     ASSERT_TRUE(reader.GuardsIntact());
 
-    // The read pass's reader: listed fields only, over a buffer holding the
-    // previous record, must give the same listed fields.
-    std::vector<int> listed;
-    for (int i = 0; i < static_cast<int>(sizes.size()); ++i)
-      if (random() % 3 == 0) listed.push_back(i);
-    if (listed.empty()) continue;
-    std::string other(line.rbegin(), line.rend());
-    reader.Read(other);
-    ASSERT_EQ(0, ReadRecordFields(reader.spec(), reader.record(), line.c_str(), listed.data(),
-                                  static_cast<int>(listed.size())));
-    const Fields got = reader.Fields();
-    for (int i : listed) ASSERT_EQ(expected[i], got[i]) << "field " << i << " of '" << line << "'";
-    ASSERT_TRUE(reader.GuardsIntact());
   }
 }
 
-TEST(ReadRecordFields, OtherLayoutsGiveReadRecordsResultAndCode) {
-  Reader reader({4, 4, 4}, ',', '"');
-  const int listed[] = {1};
-  EXPECT_EQ(ERR_READRECORD_INVALID_RECORD,
-            ReadRecordFields(reader.spec(), reader.record(), "a,\"b,c", listed, 1));
-  EXPECT_EQ(0, ReadRecordFields(reader.spec(), reader.record(), "a,\"b,\",c", listed, 1));
-  EXPECT_EQ("b,", reader.Fields()[1]);
-  Reader fixed({2, 3}, '\0', 0);
-  EXPECT_EQ(0, ReadRecordFields(fixed.spec(), fixed.record(), "abcde", listed, 1));
-  EXPECT_EQ("cde", fixed.Fields()[1]);
+// The read pass's scanner reads the role fields of whole stretches of lines
+// straight from the data; each value must be the field ReadRecord gives.
+TEST(RoleScanner, RoleValuesAreTheFieldsReadRecordGives) {
+  std::mt19937 random(20261208);
+  const char delimiters[] = {',', '\t', '|', '\xB5'};
+  for (int round = 0; round < 1500; ++round) {
+    const char delimiter = delimiters[random() % 4];
+    std::vector<int> sizes(1 + random() % (round % 50 == 0 ? 300 : 14));
+    for (int& size : sizes) size = static_cast<int>(random() % 12);
+    Reader reader(sizes, delimiter, 0);
+    VaskReportSpec& spec = reader.spec();
+    int* roles[ROLE_COUNT] = {&spec.DpidField, &spec.AmendedField, &spec.BspField,
+                              &spec.StateField};
+    for (int* role : roles)  // now and then unset, past the fields, or shared
+      *role = random() % 8 == 0 ? -1 : static_cast<int>(random() % (sizes.size() + 1));
+    ASSERT_TRUE(RoleScanner::Handles(spec));
+
+    const char alphabet[] = {'a', 'b', ' ', delimiter, delimiter, '\r', 'Z', '\0'};
+    std::string stretch;
+    std::vector<std::string> texts;  // each line as the reader presents it
+    std::vector<bool> crs;
+    const int lines = 1 + static_cast<int>(random() % 6);
+    for (int n = 0; n < lines; ++n) {
+      std::string raw(random() % (n == 0 && round % 7 == 0 ? 200 : 40), 'a');
+      for (char& c : raw) c = alphabet[random() % (random() % 40 == 0 ? 8 : 7)];
+      if (random() % 4 == 0) raw += '\r';
+      const bool cr = !raw.empty() && raw.back() == '\r';
+      texts.push_back(cr ? raw.substr(0, raw.size() - 1) : raw);
+      crs.push_back(cr);
+      stretch += raw;
+      if (n + 1 < lines || random() % 2) {
+        stretch += '\n';
+      } else if (raw.empty()) {  // nothing after the last line feed is no line
+        texts.pop_back();
+        crs.pop_back();
+      }
+    }
+
+    RoleScanner scanner(spec);
+    size_t seen = 0;
+    const int rc = scanner.Scan(&stretch[0], &stretch[0] + stretch.size(),
+                                [&](const DataLine& line, const LineRoles& values) {
+      EXPECT_LT(seen, texts.size());
+      if (seen >= texts.size()) return 1;
+      const std::string& text = texts[seen];
+      EXPECT_EQ(text, std::string(line.Text, line.Length));
+      EXPECT_EQ(crs[seen], line.Cr);
+      const Fields expected = PlainModel(text, delimiter, sizes);
+      for (int role = 0; role < ROLE_COUNT; ++role) {
+        const int field = *roles[role];
+        const FieldValue& value = values.Value[role];
+        if (field < 0 || field >= spec.FieldCount) {
+          EXPECT_EQ(nullptr, value.Text) << "role " << role;
+          continue;
+        }
+        EXPECT_NE(nullptr, value.Text);
+        if (!value.Text) return 1;
+        EXPECT_EQ(expected[field], std::string(value.Text, value.Length))
+            << "role " << role << " field " << field << " of '" << text << "'";
+      }
+      ++seen;
+      return 0;
+    });
+    ASSERT_EQ(0, rc);
+    ASSERT_EQ(texts.size(), seen) << "round " << round;
+    if (testing::Test::HasFailure()) return;
+  }
+}
+
+TEST(RoleScanner, OnlyPlainLayoutsAreScanned) {
+  Reader qualified({4, 4}, ',', '"');
+  Reader fixed({4, 4}, '\0', 0);
+  Reader spaced({4, 4}, ' ', 0);
+  Reader carriage({4, 4}, '\r', 0);
+  Reader plain({4, 4}, ';', 0);
+  EXPECT_FALSE(RoleScanner::Handles(qualified.spec()));
+  EXPECT_FALSE(RoleScanner::Handles(fixed.spec()));
+  EXPECT_FALSE(RoleScanner::Handles(spaced.spec()));
+  EXPECT_FALSE(RoleScanner::Handles(carriage.spec()));
+  EXPECT_TRUE(RoleScanner::Handles(plain.spec()));
+  Reader wide(std::vector<int>(300, 1), ',', 0);
+  wide.spec().BspField = 280;
+  EXPECT_FALSE(RoleScanner::Handles(wide.spec()));
 }
 
 }  // namespace

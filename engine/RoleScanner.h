@@ -1,0 +1,223 @@
+#ifndef VASKREPORT_ENGINE_ROLESCANNER_H
+#define VASKREPORT_ENGINE_ROLESCANNER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "engine/LineReader.h"
+#include "spec/VaskReportSpec.h"
+
+// A value as the record buffer would hold it: the Length characters at Text.
+// Text is null for a role that is not set.
+struct FieldValue {
+  const char* Text;
+  size_t Length;
+};
+
+enum { ROLE_DPID, ROLE_AMENDED, ROLE_BSP, ROLE_STATE, ROLE_COUNT };
+
+struct LineRoles {
+  FieldValue Value[ROLE_COUNT];
+};
+
+// Reads the four role values of plain delimited lines straight from the
+// data, without a record buffer: each value is what ReadRecord would leave
+// in that field (spaces trimmed, cut to the field's room, the line ending at
+// a carriage return before its line feed or at its first NUL).
+//
+// The line feeds, delimiters and NULs of a whole stretch of lines are found
+// 64 bytes at a time, so the cost per line is a few instructions per field.
+class RoleScanner {
+ public:
+  enum { MAX_ROLE_FIELD = 254 };
+
+  // Plain layouts only: no qualifier, and a delimiter that is no space, line
+  // feed or carriage return (those take part in reading lines).
+  static bool Handles(const VaskReportSpec& spec) {
+    if (spec.Qualifier != 0 || spec.Delimiter == 0 || spec.Delimiter == ' ' ||
+        spec.Delimiter == '\n' || spec.Delimiter == '\r' || spec.FieldCount <= 0 || !spec.Fields)
+      return false;
+    for (int field : RoleFieldsOf(spec))
+      if (field > MAX_ROLE_FIELD && field < spec.FieldCount) return false;
+    return true;
+  }
+
+  explicit RoleScanner(const VaskReportSpec& spec)
+      : m_Delimiter(static_cast<unsigned char>(spec.Delimiter)) {
+    for (unsigned char& slot : m_SlotOfField) slot = UNUSED_SLOT;
+    int slots = 0;
+    const RoleFieldList fields = RoleFieldsOf(spec);
+    for (int role = 0; role < ROLE_COUNT; ++role) {
+      const int field = fields.Field[role];
+      m_RoleSlot[role] = -1;
+      if (field < 0 || field >= spec.FieldCount || field > MAX_ROLE_FIELD) continue;
+      if (m_SlotOfField[field] == UNUSED_SLOT) {
+        m_SlotOfField[field] = static_cast<unsigned char>(slots);
+        m_Room[slots] = Room(spec, spec.Fields[field]);
+        ++slots;
+      }
+      m_RoleSlot[role] = m_SlotOfField[field];
+    }
+  }
+
+  // Calls onLine(const DataLine&, const LineRoles&) for every line of
+  // [p, end) in order (the line's text is not NUL-terminated; a blank line
+  // has Length 0 and no meaningful roles). Stops at, and returns, the first
+  // non-zero result of onLine.
+  template <class OnLine>
+  int Scan(char* p, char* end, OnLine&& onLine) const {
+    Line line;
+    line.Begin = p;
+    line.FieldBegin = p;
+    line.Field = 0;
+    line.Cut = false;
+    line.Reset();
+    for (char* block = p; block < end; block += BLOCK) {
+      const size_t n = static_cast<size_t>(end - block) < BLOCK ? static_cast<size_t>(end - block)
+                                                                 : BLOCK;
+      uint64_t delimiters, feeds, nuls;
+      Masks(block, n, delimiters, feeds, nuls);
+      for (uint64_t bits = delimiters | feeds | nuls; bits; bits &= bits - 1) {
+        const int k = __builtin_ctzll(bits);
+        const uint64_t bit = 1ull << k;
+        char* at = block + k;
+        if (feeds & bit) {
+          if (int rc = EndLine(line, at, onLine)) return rc;
+          line.Begin = at + 1;
+          line.FieldBegin = at + 1;
+          line.Field = 0;
+          line.Cut = false;
+          line.Reset();
+          continue;
+        }
+        if (line.Cut) continue;
+        const int slot = m_SlotOfField[line.Field];
+        line.Begins[slot] = line.FieldBegin;
+        line.Ends[slot] = at;
+        if (nuls & bit) {
+          line.Cut = true;  // the line reads as ending here
+          continue;
+        }
+        line.Field += line.Field <= MAX_ROLE_FIELD;  // every later field shares the unused slot
+        line.FieldBegin = at + 1;
+      }
+    }
+    return line.Begin < end ? EndLine(line, end, onLine) : 0;
+  }
+
+ private:
+  enum { SLOTS = 4, UNUSED_SLOT = SLOTS };
+  static constexpr size_t BLOCK = 64;
+
+  struct RoleFieldList {
+    int Field[ROLE_COUNT];
+    const int* begin() const { return Field; }
+    const int* end() const { return Field + ROLE_COUNT; }
+  };
+  static RoleFieldList RoleFieldsOf(const VaskReportSpec& spec) {
+    return {{spec.DpidField, spec.AmendedField, spec.BspField, spec.StateField}};
+  }
+
+  // The characters a field keeps, as ReadRecord clamps them to the buffer.
+  static size_t Room(const VaskReportSpec& spec, const VaskReportSpec::FieldSpec& field) {
+    if (field.Offset < 0 || field.Offset >= spec.RecordLength) return 0;
+    const int room = spec.RecordLength - field.Offset - 1;
+    return static_cast<size_t>(field.Size < room ? (field.Size > 0 ? field.Size : 0) : room);
+  }
+
+  // The line being scanned: where it and its current field begin, and where
+  // each slot's field lies (null when the line did not reach it).
+  struct Line {
+    char* Begin;
+    const char* FieldBegin;
+    int Field;
+    bool Cut;
+    const char* Begins[SLOTS + 1];
+    const char* Ends[SLOTS + 1];
+    void Reset() {
+      for (int i = 0; i < SLOTS; ++i) Begins[i] = Ends[i] = nullptr;
+    }
+  };
+
+  template <class OnLine>
+  int EndLine(Line& line, char* stop, OnLine& onLine) const {
+    DataLine data;
+    data.Text = line.Begin;
+    data.Cr = stop > line.Begin && stop[-1] == '\r';
+    if (data.Cr) --stop;
+    data.Length = static_cast<size_t>(stop - line.Begin);
+    if (!line.Cut) {
+      const int slot = m_SlotOfField[line.Field];
+      line.Begins[slot] = line.FieldBegin;
+      line.Ends[slot] = stop;
+    }
+    LineRoles roles;
+    for (int role = 0; role < ROLE_COUNT; ++role) {
+      const int slot = m_RoleSlot[role];
+      FieldValue& value = roles.Value[role];
+      if (slot < 0) {
+        value = {nullptr, 0};
+        continue;
+      }
+      const char* begin = line.Begins[slot];
+      if (!begin) {
+        value = {data.Text, 0};  // a field the line does not reach is empty
+        continue;
+      }
+      const char* end = line.Ends[slot];
+      while (begin < end && *begin == ' ') ++begin;
+      size_t kept = static_cast<size_t>(end - begin);
+      if (kept > m_Room[slot]) kept = m_Room[slot];
+      while (kept > 0 && begin[kept - 1] == ' ') --kept;
+      value = {begin, kept};
+    }
+    return onLine(static_cast<const DataLine&>(data), static_cast<const LineRoles&>(roles));
+  }
+
+  // One bit per byte of the n (at most BLOCK) bytes at p.
+  void Masks(const char* p, size_t n, uint64_t& delimiters, uint64_t& feeds,
+             uint64_t& nuls) const {
+    delimiters = feeds = nuls = 0;
+#if defined(__SSE2__)
+    if (n == BLOCK) {
+      const __m128i delimiter = _mm_set1_epi8(static_cast<char>(m_Delimiter));
+      const __m128i feed = _mm_set1_epi8('\n');
+      const __m128i zero = _mm_setzero_si128();
+      for (int k = 0; k < 4; ++k) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        const int shift = 16 * k;
+        delimiters |= static_cast<uint64_t>(static_cast<unsigned>(
+                          _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, delimiter))))
+                      << shift;
+        feeds |= static_cast<uint64_t>(
+                     static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed))))
+                 << shift;
+        nuls |= static_cast<uint64_t>(
+                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zero))))
+                << shift;
+      }
+      return;
+    }
+#endif
+    for (size_t k = 0; k < n; ++k) {
+      const unsigned char c = static_cast<unsigned char>(p[k]);
+      delimiters |= static_cast<uint64_t>(c == m_Delimiter) << k;
+      feeds |= static_cast<uint64_t>(c == '\n') << k;
+      nuls |= static_cast<uint64_t>(c == 0) << k;
+    }
+  }
+
+  unsigned char m_Delimiter;
+  // Slot of each field up to MAX_ROLE_FIELD, and one more entry for all
+  // later fields; UNUSED_SLOT for fields no role reads.
+  unsigned char m_SlotOfField[MAX_ROLE_FIELD + 2];
+  int m_RoleSlot[ROLE_COUNT];
+  size_t m_Room[SLOTS];
+};
+
+#endif
