@@ -2,18 +2,23 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 LineReader::LineReader()
-    : m_File(nullptr), m_Buffer(nullptr), m_Capacity(0), m_Begin(0), m_Scanned(0), m_End(0),
-      m_Eof(false) {}
+    : m_File(nullptr), m_Buffer(nullptr), m_Capacity(0), m_Other(nullptr), m_OtherCapacity(0),
+      m_Begin(0), m_Scanned(0), m_End(0), m_Eof(false) {}
 
 LineReader::~LineReader() {
   Close();
   std::free(m_Buffer);
+  std::free(m_Other);
 }
 
 bool LineReader::Allocate(size_t capacity) {
   std::free(m_Buffer);
+  std::free(m_Other);
+  m_Other = nullptr;
+  m_OtherCapacity = 0;
   if (capacity == 0) capacity = 1;
   m_Buffer = static_cast<char*>(std::malloc(capacity + 1));
   m_Capacity = m_Buffer ? capacity : 0;
@@ -72,21 +77,25 @@ int LineReader::NextBlock(DataBlock& block) {
   }
 }
 
-// Moves the partial line to the front and reads more behind it, growing the
-// buffer only when that line already fills it.
+// Reads more behind the data. A full buffer hands its partial line to the
+// other buffer, so the lines handed out last stay where they are; that buffer
+// is made larger when the partial line alone fills a buffer.
 int LineReader::Fill() {
-  if (m_Begin > 0) {
-    std::memmove(m_Buffer, m_Buffer + m_Begin, m_End - m_Begin);
-    m_End -= m_Begin;
+  if (m_End == m_Capacity) {
+    const size_t partial = m_End - m_Begin;
+    const size_t wanted = partial == m_Capacity ? m_Capacity * 2 : m_Capacity;
+    if (m_OtherCapacity < wanted) {
+      char* bigger = static_cast<char*>(std::realloc(m_Other, wanted + 1));
+      if (!bigger) return NO_MEMORY;
+      m_Other = bigger;
+      m_OtherCapacity = wanted;
+    }
+    std::memcpy(m_Other, m_Buffer + m_Begin, partial);
+    std::swap(m_Buffer, m_Other);
+    std::swap(m_Capacity, m_OtherCapacity);
+    m_End = partial;
     m_Scanned -= m_Begin;
     m_Begin = 0;
-  }
-  if (m_End == m_Capacity) {
-    size_t grown = m_Capacity * 2;
-    char* bigger = static_cast<char*>(std::realloc(m_Buffer, grown + 1));
-    if (!bigger) return NO_MEMORY;
-    m_Buffer = bigger;
-    m_Capacity = grown;
   }
   size_t got = std::fread(m_Buffer + m_End, 1, m_Capacity - m_End, m_File);
   if (got == 0) {

@@ -29,8 +29,10 @@ struct DataBlock {
   size_t Length;
 };
 
-// Reads a file line by line through one large buffer that grows only for a
-// line longer than itself. Lines stay valid until the next call of Next.
+// Reads a file line by line through two large buffers in turn, which grow
+// only for a line longer than themselves. A line stays valid until the next
+// call of Next; a block until the second call of NextBlock after it, so it
+// can still be read while the next one is filled.
 class LineReader {
  public:
   enum { LINE = 1, END = 0, READ_ERROR = -1, NO_MEMORY = -2 };
@@ -55,6 +57,8 @@ class LineReader {
   FILE* m_File;
   char* m_Buffer;     // m_Capacity characters plus one for a terminator
   size_t m_Capacity;
+  char* m_Other;      // the buffer of the block before, the next to be filled
+  size_t m_OtherCapacity;
   size_t m_Begin;     // start of the unread data
   size_t m_Scanned;   // data before this holds no line feed
   size_t m_End;

@@ -1,6 +1,7 @@
 #include "engine/ReadPass.h"
 
 #include <climits>
+#include <cstdint>
 #include <condition_variable>
 #include <cstring>
 #include <memory>
@@ -80,6 +81,13 @@ int ReaderFailure(int got) {
 long ReadNumber(const char* text, size_t length, bool& digits) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
   const unsigned char* end = p + length;
+  // Sort plans and flags are a few plain digits: no sign, no space, no overflow.
+  if (length > 0 && length <= 9 && *p >= '0' && *p <= '9') {
+    long value = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
+    digits = true;
+    return value;
+  }
   while (p < end && IsSpace(*p)) ++p;
   bool negative = p < end && *p == '-';
   if (p < end && (*p == '-' || *p == '+')) ++p;
@@ -187,21 +195,49 @@ int CountLines(char* p, char* end, LineCounter& counter, BucketFiles* buckets, R
   });
 }
 
+// One line of a half counted on the worker, for the caller to write to its
+// bucket in file order.
+struct HalfLine {
+  uint32_t Offset;  // from the half's beginning
+  uint32_t Length;
+  int16_t Kind;     // as LineCounter gives it
+  bool Cr;
+};
+
 // The second half of a block, counted on the worker thread without calling
-// progress: what it needs to call progress afterwards as CountLines would have.
+// progress or writing: what the caller needs to do both afterwards as
+// CountLines would have.
 struct HalfCount {
   char* Begin;
   char* End;
+  bool KeepLines;  // buckets are written: every line goes to Lines
   RunCounts Counts;
-  // Runs of blank lines: records of the half before them, and how many.
+  // Without KeepLines, runs of blank lines: records of the half before them,
+  // and how many.
   std::vector<std::pair<unsigned long, unsigned long>> Blanks;
-  int Code;  // the code that ended the half, or 0
+  std::vector<HalfLine> Lines;
+  char* Stopped;  // where counting stopped because Lines was full, else End
+  int Code;       // the code that ended the half, or 0
 };
+
+enum { MAX_HALF_LINES = 65536, LINES_FULL = 1 };
 
 void CountHalf(LineCounter& counter, HalfCount& half) {
   half.Counts = RunCounts{};
   half.Blanks.clear();
-  half.Code = counter.Count(half.Begin, half.End, half.Counts, [&](const DataLine&, int kind) -> int {
+  half.Lines.clear();
+  half.Stopped = half.End;
+  half.Code = counter.Count(half.Begin, half.End, half.Counts, [&](const DataLine& line, int kind) -> int {
+    if (half.KeepLines) {
+      // Lines was reserved for MAX_HALF_LINES, so this does not allocate.
+      half.Lines.push_back({static_cast<uint32_t>(line.Text - half.Begin),
+                            static_cast<uint32_t>(line.Length), static_cast<int16_t>(kind),
+                            line.Cr});
+      if (half.Lines.size() < MAX_HALF_LINES) return 0;
+      char* after = line.Text + line.Length + (line.Cr ? 1 : 0) + 1;
+      half.Stopped = after < half.End ? after : half.End;
+      return LINES_FULL;
+    }
     if (kind != LineCounter::BLANK) return 0;
     const unsigned long read = half.Counts.Read;
     if (!half.Blanks.empty() && half.Blanks.back().first == read) {
@@ -216,6 +252,7 @@ void CountHalf(LineCounter& counter, HalfCount& half) {
     }
     return 0;
   });
+  if (half.Code == LINES_FULL) half.Code = 0;
 }
 
 void AddCounts(RunCounts& total, const RunCounts& part) {
@@ -256,6 +293,32 @@ int AddHalf(const HalfCount& half, RunCounts& counts, int (*progress)(int)) {
   return half.Code;
 }
 
+// Adds a half counted on the worker with its lines kept: writes each to its
+// bucket and calls progress as CountLines would have, then counts the rest
+// of the half, if the worker stopped short of it.
+int AddHalfWithLines(const HalfCount& half, LineCounter& counter, BucketFiles& buckets,
+                     RunCounts& counts, int (*progress)(int)) {
+  const unsigned long before = counts.Read;
+  for (const HalfLine& entry : half.Lines) {
+    const DataLine line = {half.Begin + entry.Offset, entry.Length, entry.Cr};
+    if (entry.Kind == LineCounter::INVALID) {
+      if (!buckets.Write(TEMP_UNROUTED, line)) return ERR_VASKREPORT_WRITE_FILE;
+      continue;
+    }
+    if (entry.Kind != LineCounter::BLANK) {
+      ++counts.Read;
+      if (!buckets.Write(entry.Kind, line)) return ERR_VASKREPORT_WRITE_FILE;
+    }
+    if (ProgressDue(counts, progress)) return ERR_VASKREPORT_USER_CANCELLED;
+  }
+  RunCounts rest = half.Counts;
+  rest.Read = 0;
+  AddCounts(counts, rest);
+  counts.Read = before + half.Counts.Read;
+  if (half.Code) return half.Code;
+  return CountLines(half.Stopped, half.End, counter, &buckets, counts, progress);
+}
+
 // A thread that counts one half of a block while the caller counts the other.
 class HalfWorker {
  public:
@@ -273,9 +336,15 @@ class HalfWorker {
   }
 
   // False when the thread or its record buffer cannot be had; the caller
-  // then counts alone.
-  bool Start() {
+  // then counts alone. With keepLines, every line of a half is kept.
+  bool Start(bool keepLines) {
     if (m_Spec.RecordLength > MAX_RECORD) return false;
+    m_Half.KeepLines = keepLines;
+    try {
+      if (keepLines) m_Half.Lines.reserve(MAX_HALF_LINES);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
     m_Record.reset(new (std::nothrow) char[static_cast<size_t>(m_Spec.RecordLength) + 1]);
     if (!m_Record) return false;
     m_Counter.reset(new (std::nothrow) LineCounter(m_Spec, m_Record.get()));
@@ -346,27 +415,37 @@ char* SplitPoint(char* begin, char* end) {
 int ReadDataFile(const VaskReportSpec& spec, LineReader& reader, char* record,
                  BucketFiles* buckets, RunCounts& counts, int (*progress)(int)) {
   LineCounter counter(spec, record);
-  // The buckets take lines in file order, so only a pass without them is
-  // shared with a second thread.
+  // Large blocks are split in two and the second half counted on a second
+  // thread; what the caller does line by line (progress, buckets) for that
+  // half is done afterwards, in file order.
   HalfWorker worker(spec);
-  enum { UNTRIED, RUNNING, ALONE } shared = buckets ? ALONE : UNTRIED;
+  enum { UNTRIED, RUNNING, ALONE } shared = UNTRIED;
   DataBlock block;
-  for (;;) {
-    int got = reader.NextBlock(block);
-    if (got == LineReader::END) return 0;
-    if (got != LineReader::LINE) return ReaderFailure(got);
+  int got = reader.NextBlock(block);
+  while (got == LineReader::LINE) {
     char* end = block.Text + block.Length;
-    char* split = block.Length >= SPLIT_BLOCK && shared != ALONE ? SplitPoint(block.Text, end)
-                                                                  : nullptr;
-    if (split && shared == UNTRIED) shared = worker.Start() ? RUNNING : ALONE;
+    char* split = block.Length >= SPLIT_BLOCK && block.Length < UINT32_MAX && shared != ALONE
+                      ? SplitPoint(block.Text, end)
+                      : nullptr;
+    if (split && shared == UNTRIED) shared = worker.Start(buckets != nullptr) ? RUNNING : ALONE;
     if (!split || shared != RUNNING) {
       if (int rc = CountLines(block.Text, end, counter, buckets, counts, progress)) return rc;
+      got = reader.NextBlock(block);
       continue;
     }
     worker.Post(split, end);
-    int rc = CountLines(block.Text, split, counter, nullptr, counts, progress);
+    int rc = CountLines(block.Text, split, counter, buckets, counts, progress);
+    // The next block is read while the worker may still count this one; a
+    // failure to read it counts only after this block's lines.
+    DataBlock next;
+    int nextGot = rc ? LineReader::END : reader.NextBlock(next);
     const HalfCount& half = worker.Wait();
     if (rc) return rc;
-    if (int added = AddHalf(half, counts, progress)) return added;
+    rc = buckets ? AddHalfWithLines(half, counter, *buckets, counts, progress)
+                 : AddHalf(half, counts, progress);
+    if (rc) return rc;
+    block = next;
+    got = nextGot;
   }
+  return got == LineReader::END ? 0 : ReaderFailure(got);
 }

@@ -49,19 +49,20 @@ class RoleScanner {
 
   explicit RoleScanner(const VaskReportSpec& spec)
       : m_Delimiter(static_cast<unsigned char>(spec.Delimiter)) {
-    for (unsigned char& slot : m_SlotOfField) slot = UNUSED_SLOT;
     int slots = 0;
     const RoleFieldList fields = RoleFieldsOf(spec);
     for (int role = 0; role < ROLE_COUNT; ++role) {
       const int field = fields.Field[role];
       m_RoleSlot[role] = -1;
       if (field < 0 || field >= spec.FieldCount || field > MAX_ROLE_FIELD) continue;
-      if (m_SlotOfField[field] == UNUSED_SLOT) {
-        m_SlotOfField[field] = static_cast<unsigned char>(slots);
-        m_Room[slots] = Room(spec, spec.Fields[field]);
+      int slot = 0;
+      while (slot < slots && m_FieldOfSlot[slot] != field) ++slot;
+      if (slot == slots) {
+        m_FieldOfSlot[slot] = field;
+        m_Room[slot] = Room(spec, spec.Fields[field]);
         ++slots;
       }
-      m_RoleSlot[role] = m_SlotOfField[field];
+      m_RoleSlot[role] = slot;
     }
   }
 
@@ -71,47 +72,46 @@ class RoleScanner {
   // non-zero result of onLine.
   template <class OnLine>
   int Scan(char* p, char* end, OnLine&& onLine) const {
-    Line line;
-    line.Begin = p;
-    line.FieldBegin = p;
-    line.Field = 0;
-    line.Cut = false;
-    line.Reset();
+    // The delimiters of the current line, by position in the line's text;
+    // a line of more delimiters than the table holds is read again slowly.
+    uint32_t delimiterAt[POSITIONS];
+    char* line = p;
+    uint32_t count = 0;       // delimiters of the line so far
+    const char* cut = nullptr;  // the line's first NUL, where it reads as ending
     for (char* block = p; block < end; block += BLOCK) {
       const size_t n = static_cast<size_t>(end - block) < BLOCK ? static_cast<size_t>(end - block)
                                                                  : BLOCK;
       uint64_t delimiters, feeds, nuls;
       Masks(block, n, delimiters, feeds, nuls);
+      // NULs are rare: only a block holding one, or a line already cut by
+      // one, takes the loop that looks for them.
+      const bool careful = nuls != 0 || cut;
       for (uint64_t bits = delimiters | feeds | nuls; bits; bits &= bits - 1) {
         const int k = __builtin_ctzll(bits);
-        const uint64_t bit = 1ull << k;
         char* at = block + k;
-        if (feeds & bit) {
-          if (int rc = EndLine(line, at, onLine)) return rc;
-          line.Begin = at + 1;
-          line.FieldBegin = at + 1;
-          line.Field = 0;
-          line.Cut = false;
-          line.Reset();
+        if ((feeds >> k) & 1) {
+          if (int rc = EndLine(line, at, count, delimiterAt, cut, onLine)) return rc;
+          line = at + 1;
+          count = 0;
+          cut = nullptr;
           continue;
         }
-        if (line.Cut) continue;
-        const int slot = m_SlotOfField[line.Field];
-        line.Begins[slot] = line.FieldBegin;
-        line.Ends[slot] = at;
-        if (nuls & bit) {
-          line.Cut = true;  // the line reads as ending here
-          continue;
+        if (careful) {
+          if (cut) continue;
+          if ((nuls >> k) & 1) {
+            cut = at;
+            continue;
+          }
         }
-        line.Field += line.Field <= MAX_ROLE_FIELD;  // every later field shares the unused slot
-        line.FieldBegin = at + 1;
+        delimiterAt[count & (POSITIONS - 1)] = static_cast<uint32_t>(at - line);
+        ++count;
       }
     }
-    return line.Begin < end ? EndLine(line, end, onLine) : 0;
+    return line < end ? EndLine(line, end, count, delimiterAt, cut, onLine) : 0;
   }
 
  private:
-  enum { SLOTS = 4, UNUSED_SLOT = SLOTS };
+  enum { SLOTS = 4, POSITIONS = 256 };
   static constexpr size_t BLOCK = 64;
 
   struct RoleFieldList {
@@ -130,32 +130,25 @@ class RoleScanner {
     return static_cast<size_t>(field.Size < room ? (field.Size > 0 ? field.Size : 0) : room);
   }
 
-  // The line being scanned: where it and its current field begin, and where
-  // each slot's field lies (null when the line did not reach it).
-  struct Line {
-    char* Begin;
-    const char* FieldBegin;
-    int Field;
-    bool Cut;
-    const char* Begins[SLOTS + 1];
-    const char* Ends[SLOTS + 1];
-    void Reset() {
-      for (int i = 0; i < SLOTS; ++i) Begins[i] = Ends[i] = nullptr;
-    }
-  };
+  // Finds the delimiters of a line again, one byte at a time, when the
+  // table did not hold them all; only the first POSITIONS matter.
+  void Rescan(const char* line, const char* stop, uint32_t* delimiterAt, uint32_t& count) const {
+    count = 0;
+    for (const char* at = line; at < stop && count < POSITIONS; ++at)
+      if (static_cast<unsigned char>(*at) == m_Delimiter)
+        delimiterAt[count++] = static_cast<uint32_t>(at - line);
+  }
 
   template <class OnLine>
-  int EndLine(Line& line, char* stop, OnLine& onLine) const {
+  int EndLine(char* line, char* stop, uint32_t count, uint32_t* delimiterAt, const char* cut,
+              OnLine& onLine) const {
     DataLine data;
-    data.Text = line.Begin;
-    data.Cr = stop > line.Begin && stop[-1] == '\r';
+    data.Text = line;
+    data.Cr = stop > line && stop[-1] == '\r';
     if (data.Cr) --stop;
-    data.Length = static_cast<size_t>(stop - line.Begin);
-    if (!line.Cut) {
-      const int slot = m_SlotOfField[line.Field];
-      line.Begins[slot] = line.FieldBegin;
-      line.Ends[slot] = stop;
-    }
+    data.Length = static_cast<size_t>(stop - line);
+    const char* textEnd = cut ? cut : stop;
+    if (count > POSITIONS) Rescan(line, textEnd, delimiterAt, count);
     LineRoles roles;
     for (int role = 0; role < ROLE_COUNT; ++role) {
       const int slot = m_RoleSlot[role];
@@ -164,12 +157,13 @@ class RoleScanner {
         value = {nullptr, 0};
         continue;
       }
-      const char* begin = line.Begins[slot];
-      if (!begin) {
-        value = {data.Text, 0};  // a field the line does not reach is empty
+      const uint32_t field = static_cast<uint32_t>(m_FieldOfSlot[slot]);
+      if (field > count) {
+        value = {line, 0};  // a field the line does not reach is empty
         continue;
       }
-      const char* end = line.Ends[slot];
+      const char* begin = field == 0 ? line : line + delimiterAt[field - 1] + 1;
+      const char* end = field < count ? line + delimiterAt[field] : textEnd;
       while (begin < end && *begin == ' ') ++begin;
       size_t kept = static_cast<size_t>(end - begin);
       if (kept > m_Room[slot]) kept = m_Room[slot];
@@ -213,10 +207,8 @@ class RoleScanner {
   }
 
   unsigned char m_Delimiter;
-  // Slot of each field up to MAX_ROLE_FIELD, and one more entry for all
-  // later fields; UNUSED_SLOT for fields no role reads.
-  unsigned char m_SlotOfField[MAX_ROLE_FIELD + 2];
   int m_RoleSlot[ROLE_COUNT];
+  int m_FieldOfSlot[SLOTS];
   size_t m_Room[SLOTS];
 };
 
