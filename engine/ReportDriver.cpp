@@ -140,7 +140,7 @@ int WriteOutputs(const VaskReportSpec& spec, const char* directory, const RunCou
   RunCounts volumes = counts;  // Calculate takes its arrays as non-const
   info.Calculate(spec, volumes.BspVolumes, volumes.UnbarcodedVolumes);
   if (SortingOn(spec))
-    if (int rc = SortIntoFiles(info, spec, message, progress, directory)) return rc;
+    if (int rc = SortBuckets(info, spec, message, progress, directory, true)) return rc;
   if (spec.MatchingReport)
     if (int rc = WriteAddressMatchingSummaryReport(
             directory, spec, counts.Matched, counts.Amended, counts.PreCleaned,

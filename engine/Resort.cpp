@@ -73,9 +73,10 @@ std::string HeaderLine(const VaskReportSpec& spec) {
   return line + "\n";
 }
 
-// Copies one temporary file to each destination that is not null.
+// Copies one temporary file to each destination that is not null; with
+// removeAfter, removes it once copied.
 int AppendBucket(char* buffer, int index, std::ofstream* out, std::ofstream* resort,
-                 char* message, const char* tempDirectory) {
+                 char* message, const char* tempDirectory, bool removeAfter = false) {
   char name[TEMP_NAME_SIZE];
   MakeTempFileName(name, index, tempDirectory);
   SelfClosingFILE in;
@@ -89,6 +90,10 @@ int AppendBucket(char* buffer, int index, std::ofstream* out, std::ofstream* res
   }
   if (std::ferror(in.f())) return ERR_VASKREPORT_READ_FILE;
   if ((out && out->fail()) || (resort && resort->fail())) return ERR_VASKREPORT_WRITE_FILE;
+  if (removeAfter) {
+    in.Close();
+    std::remove(name);
+  }
   return 0;
 }
 
@@ -117,8 +122,8 @@ class Progress {
 // file and the file of lines that reach no other bucket.
 class SplitOutputs {
  public:
-  SplitOutputs(const VaskReportSpec& spec, const char* tempDirectory)
-      : m_Spec(spec), m_TempDirectory(tempDirectory),
+  SplitOutputs(const VaskReportSpec& spec, const char* tempDirectory, bool removeCopied)
+      : m_Spec(spec), m_TempDirectory(tempDirectory), m_RemoveCopied(removeCopied),
         m_Levels(spec.SortIntoBdt ? SORT_LEVEL_COUNT : 1),
         m_States(spec.SortIntoStates ? STATE_COUNT : 1),
         m_Split(spec.SortIntoBdt || spec.SortIntoStates) {
@@ -139,11 +144,12 @@ class SplitOutputs {
   std::ofstream* Resort() { return m_Spec.SortByBsp ? &m_Resort : nullptr; }
   std::string SlotName(int level, int state) const;
   int Append(char* buffer, int index, std::ofstream* out, char* message) {
-    return AppendBucket(buffer, index, out, Resort(), message, m_TempDirectory);
+    return AppendBucket(buffer, index, out, Resort(), message, m_TempDirectory, m_RemoveCopied);
   }
 
   const VaskReportSpec& m_Spec;
   const char* m_TempDirectory;
+  const bool m_RemoveCopied;
   const int m_Levels;
   const int m_States;
   const bool m_Split;
@@ -250,13 +256,18 @@ int AppendTempFile(char* buffer, int index, std::ofstream& out, bool alsoResort,
                       tempDirectory);
 }
 
-int SortIntoFiles(const ManifestInfo& info, const VaskReportSpec& spec, char* message,
-                  int (*progress)(int), const char* tempDirectory) {
+int SortBuckets(const ManifestInfo& info, const VaskReportSpec& spec, char* message,
+                int (*progress)(int), const char* tempDirectory, bool removeCopied) {
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[COPY_BUFFER_SIZE]);
   if (!buffer) return ERR_VASKREPORT_OUTOFMEMORY;
-  SplitOutputs outputs(spec, tempDirectory);
+  SplitOutputs outputs(spec, tempDirectory, removeCopied);
   int rc = outputs.Open(message);
   if (!rc) rc = outputs.Run(info, buffer.get(), progress, message);
   int closed = outputs.Close();
   return rc ? rc : closed;
+}
+
+int SortIntoFiles(const ManifestInfo& info, const VaskReportSpec& spec, char* message,
+                  int (*progress)(int), const char* tempDirectory) {
+  return SortBuckets(info, spec, message, progress, tempDirectory, false);
 }

@@ -38,6 +38,11 @@ class VR_API SelfClosingFILE {
 
 VR_API int SortIntoFiles(const ManifestInfo& info, const VaskReportSpec& spec, char* message,
                          int (*progress)(int), const char* tempDirectory);
+// SortIntoFiles; with removeCopied, each bucket is removed as soon as it has
+// been copied, so its pages serve the files still to be written (the run
+// removes every bucket afterwards anyway).
+int SortBuckets(const ManifestInfo& info, const VaskReportSpec& spec, char* message,
+                int (*progress)(int), const char* tempDirectory, bool removeCopied);
 VR_API int AppendTempFile(char* buffer, int index, std::ofstream& out, bool alsoResort,
                           std::ofstream& resort, char* message, const char* tempDirectory);
 VR_API int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpec& spec,

@@ -228,14 +228,16 @@ TEST(RoleScanner, RoleValuesAreTheFieldsReadRecordGives) {
   const char delimiters[] = {',', '\t', '|', '\xB5'};
   for (int round = 0; round < 1500; ++round) {
     const char delimiter = delimiters[random() % 4];
-    std::vector<int> sizes(1 + random() % (round % 50 == 0 ? 300 : 14));
+    // Now and then a wide layout and a line of hundreds of delimiters.
+    const bool wide = round % 25 == 0;
+    std::vector<int> sizes(wide ? 300 : 1 + random() % 14);
     for (int& size : sizes) size = static_cast<int>(random() % 12);
     Reader reader(sizes, delimiter, 0);
     VaskReportSpec& spec = reader.spec();
     int* roles[ROLE_COUNT] = {&spec.DpidField, &spec.AmendedField, &spec.BspField,
                               &spec.StateField};
     for (int* role : roles)  // now and then unset, past the fields, or shared
-      *role = random() % 8 == 0 ? -1 : static_cast<int>(random() % (sizes.size() + 1));
+      *role = random() % 8 == 0 ? -1 : static_cast<int>(random() % (wide ? 255 : sizes.size() + 1));
     ASSERT_TRUE(RoleScanner::Handles(spec));
 
     const char alphabet[] = {'a', 'b', ' ', delimiter, delimiter, '\r', 'Z', '\0'};
@@ -244,8 +246,10 @@ TEST(RoleScanner, RoleValuesAreTheFieldsReadRecordGives) {
     std::vector<bool> crs;
     const int lines = 1 + static_cast<int>(random() % 6);
     for (int n = 0; n < lines; ++n) {
-      std::string raw(random() % (n == 0 && round % 7 == 0 ? 200 : 40), 'a');
+      std::string raw(random() % (wide && n == 0 ? 1500 : n == 0 && round % 7 == 0 ? 200 : 40), 'a');
       for (char& c : raw) c = alphabet[random() % (random() % 40 == 0 ? 8 : 7)];
+      if (wide && n == 0)
+        for (size_t i = 0; i < raw.size(); i += 2) raw[i] = delimiter;
       if (random() % 4 == 0) raw += '\r';
       const bool cr = !raw.empty() && raw.back() == '\r';
       texts.push_back(cr ? raw.substr(0, raw.size() - 1) : raw);

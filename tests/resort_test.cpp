@@ -278,6 +278,40 @@ TEST(SortIntoFiles, ProgressCountsSixtyThreeStepsAndCancelStopsBeforeItsAppend) 
   }
 }
 
+// SortIntoFiles leaves the buckets for its caller; the run's own sort removes
+// each as soon as it is copied, and a cancelled one has removed only those.
+TEST(SortBuckets, RemovesEachBucketOnceCopiedOnlyWhenAsked) {
+  TempDir dir;
+  const std::string prefix = dir.path() + "/";
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "job.txt");
+  spec.SortByBsp = true;
+  auto writeBuckets = [&] {
+    for (int i = 0; i <= 64; ++i)
+      if (i != 63) WriteFile(TempName(dir.path(), i), std::to_string(i) + "\n");
+  };
+  ManifestInfo info;
+  char message[256] = "";
+  g_Victim.clear();
+  g_CancelAt = 0;
+  writeBuckets();
+  ASSERT_EQ(0, SortIntoFiles(info, spec, message, nullptr, prefix.c_str()));
+  for (int i = 0; i <= 64; ++i) EXPECT_TRUE(FileExists(TempName(dir.path(), i))) << i;
+  const std::string resorted = ReadFile(TempName(dir.path(), 63));
+
+  ASSERT_EQ(0, SortBuckets(info, spec, message, nullptr, prefix.c_str(), true));
+  EXPECT_EQ(resorted, ReadFile(TempName(dir.path(), 63)));
+  for (int i = 0; i <= 64; ++i) EXPECT_EQ(i == 63, FileExists(TempName(dir.path(), i))) << i;
+
+  writeBuckets();
+  g_Calls.clear();
+  g_CancelAt = -5;  // buckets 00 to 03 copied, then cancelled before 04
+  EXPECT_EQ(ERR_VASKREPORT_USER_CANCELLED,
+            SortBuckets(info, spec, message, Record, prefix.c_str(), true));
+  for (int i = 0; i <= 64; ++i) EXPECT_EQ(i >= 4, FileExists(TempName(dir.path(), i))) << i;
+  g_CancelAt = 0;
+}
+
 TEST(SortIntoFiles, MissingBucketStopsTheRunWithItsName) {
   TempDir dir;
   VaskReportSpec spec;
