@@ -48,7 +48,7 @@ void LookupReportError(int code, char* message) {
 namespace {
 
 enum {
-  READ_BUFFER_SIZE = 2097152,
+  READ_BUFFER_SIZE = 1048576,
   DIRECTORY_SIZE = 257,  // 255 characters, the appended "/" and the terminator
 };
 
