@@ -77,19 +77,25 @@ int LineReader::NextBlock(DataBlock& block) {
   }
 }
 
-// Reads more behind the data. A full buffer hands its partial line to the
-// other buffer, so the lines handed out last stay where they are; that buffer
-// is made larger when the partial line alone fills a buffer.
+// Reads more behind the data. A full buffer whose lines have been handed out
+// passes its partial line to the other buffer, whose lines are older, so the
+// ones handed out last stay where they are; a buffer that one partial line
+// fills (nothing of it handed out) grows in place.
 int LineReader::Fill() {
-  if (m_End == m_Capacity) {
-    const size_t partial = m_End - m_Begin;
-    const size_t wanted = partial == m_Capacity ? m_Capacity * 2 : m_Capacity;
-    if (m_OtherCapacity < wanted) {
-      char* bigger = static_cast<char*>(std::realloc(m_Other, wanted + 1));
-      if (!bigger) return NO_MEMORY;
-      m_Other = bigger;
-      m_OtherCapacity = wanted;
+  if (m_End == m_Capacity && m_Begin == 0) {
+    const size_t grown = m_Capacity * 2;
+    char* bigger = static_cast<char*>(std::realloc(m_Buffer, grown + 1));
+    if (!bigger) return NO_MEMORY;
+    m_Buffer = bigger;
+    m_Capacity = grown;
+  } else if (m_End == m_Capacity) {
+    if (m_OtherCapacity < m_Capacity) {
+      std::free(m_Other);
+      m_Other = static_cast<char*>(std::malloc(m_Capacity + 1));
+      m_OtherCapacity = m_Other ? m_Capacity : 0;
+      if (!m_Other) return NO_MEMORY;
     }
+    const size_t partial = m_End - m_Begin;
     std::memcpy(m_Other, m_Buffer + m_Begin, partial);
     std::swap(m_Buffer, m_Other);
     std::swap(m_Capacity, m_OtherCapacity);

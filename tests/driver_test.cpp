@@ -214,6 +214,44 @@ TEST(ReadPass, LinesLongerThanTheBufferAreReadWhole) {
   }
 }
 
+// The pass counts a block on the worker while the next one is read, so a
+// block must stay as it was until the second call after it, whatever the
+// lengths of the lines that follow (longer than the buffers included).
+TEST(LineReader, BlocksCoverTheFileAndOutliveTheNextCall) {
+  std::mt19937 random(20261210);
+  std::string data;
+  while (data.size() < 20000) {
+    data += std::string(random() % (random() % 10 == 0 ? 300 : 12), 'a' + random() % 26);
+    data += random() % 20 ? "\n" : "\r\n";
+  }
+  data += "no line feed at the end";
+  TempDir dir;
+  WriteFile(dir / "data.txt", data);
+  for (size_t capacity : {size_t(1), size_t(7), size_t(64), size_t(1000)}) {
+    LineReader reader;
+    ASSERT_TRUE(reader.Allocate(capacity));
+    ASSERT_TRUE(reader.Open((dir / "data.txt").c_str()));
+    std::string all, previous;
+    const char* previousText = nullptr;
+    DataBlock block;
+    int got;
+    while ((got = reader.NextBlock(block)) == LineReader::LINE) {
+      ASSERT_GT(block.Length, 0u);
+      const std::string text(block.Text, block.Length);
+      if (previousText) {
+        ASSERT_EQ(previous, std::string(previousText, previous.size())) << capacity;
+      }
+      const bool last = all.size() + text.size() == data.size();
+      ASSERT_TRUE(last || text.back() == '\n') << capacity;
+      all += text;
+      previous = text;
+      previousText = block.Text;
+    }
+    EXPECT_EQ(LineReader::END, got);
+    EXPECT_TRUE(all == data) << capacity;
+  }
+}
+
 // A large file is read in blocks shared between two threads when no bucket
 // is written, and through the plain scanner when the layout allows it; every
 // way must count alike, call progress alike and fill the buckets alike.
