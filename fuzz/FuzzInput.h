@@ -15,6 +15,7 @@ class FuzzInput {
     --size_;
     return *data_++;
   }
+  size_t Left() const { return size_; }
   // Everything left, with NUL bytes (which no line can hold) dropped.
   std::string Rest() {
     std::string s;

@@ -33,8 +33,23 @@ bool IsField(const VaskReportSpec& spec, int index) {
   return index >= 0 && index < spec.FieldCount;
 }
 
+// How a saved file names a field so that it reads back as the same field:
+// by its name, unless the name finds an earlier field of the same name or,
+// in a comma-separated list, holds a comma or the spaces the list loses; then
+// by its number, which is what the reader tries next.
+std::string FieldReference(const VaskReportSpec& spec, int index, bool inList) {
+  const std::string name = spec.Fields[index].Name;
+  bool byName = spec.FindField(name.c_str()) == index;
+  if (inList)
+    byName = byName && name.find(',') == std::string::npos && !name.empty() &&
+             name.front() != ' ' && name.back() != ' ';
+  if (byName) return name;
+  const std::string number = std::to_string(index + 1);
+  return spec.FindField(number.c_str()) < 0 ? number : name;  // else neither reads back
+}
+
 void Role(std::string& out, const VaskReportSpec& spec, const char* key, int index) {
-  if (IsField(spec, index)) Line(out, key, spec.Fields[index].Name);
+  if (IsField(spec, index)) Line(out, key, FieldReference(spec, index, false).c_str());
 }
 
 void State(std::string& out, int state) {
@@ -93,7 +108,7 @@ void RemoveFieldLine(std::string& out, const VaskReportSpec& spec) {
   for (const int* p = spec.RemoveField; *p != -1; ++p) {
     if (!IsField(spec, *p)) continue;
     if (any) names += ',';
-    names += spec.Fields[*p].Name;
+    names += FieldReference(spec, *p, true);
     any = true;
   }
   if (any) Line(out, "RemoveField", names.c_str());

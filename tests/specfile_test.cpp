@@ -468,6 +468,32 @@ TEST_F(SpecFileTest, HeaderDetectedSpecificationReadsBack) {
   EXPECT_EQ(3, loaded.FieldCount);
 }
 
+// A field whose name would not read back as itself (a comma or edge spaces
+// inside the comma-separated list, or a name an earlier field already has)
+// is saved by its number, so the saved file loads to the same settings.
+TEST_F(SpecFileTest, FieldsWhoseNamesWouldNotReadBackAreSavedByNumber) {
+  SetFields(spec_, 4);
+  strcpy(spec_.Fields[1].Name, "Bsp,Code");
+  strcpy(spec_.Fields[2].Name, "F1");  // the same name as field 1
+  strcpy(spec_.Fields[3].Name, " Dpid ");
+  spec_.DpidField = 3;
+  spec_.BspField = 1;
+  spec_.StateField = 2;
+  spec_.RemoveField = new int[5]{1, 2, 3, 0, -1};
+  const std::string text = Saved(spec_);
+  EXPECT_NE(std::string::npos, text.find("\nBspField=Bsp,Code\n"));
+  EXPECT_NE(std::string::npos, text.find("\nStateField=3\n"));
+  EXPECT_NE(std::string::npos, text.find("\nRemoveField=2,3,4,F1\n"));
+  VaskReportSpec loaded;
+  char message[256] = "";
+  ASSERT_EQ(0, loaded.Read((dir_ / "saved.ini").c_str(), message)) << message;
+  EXPECT_EQ(3, loaded.DpidField);
+  EXPECT_EQ(1, loaded.BspField);
+  EXPECT_EQ(2, loaded.StateField);
+  ASSERT_NE(nullptr, loaded.RemoveField);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(spec_.RemoveField[i], loaded.RemoveField[i]) << i;
+}
+
 TEST_F(SpecFileTest, WriteLeavesOutIndexesBeyondTheFieldList) {
   SetFields(spec_, 2);
   spec_.BspField = 2;
