@@ -24,9 +24,25 @@ enum { PROGRESS_INTERVAL = 1000 };
 
 bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }  // the C locale's
 
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+// Sort plans and flags are mostly one or two digits, read here at once.
+long FieldNumber(const FieldValue& value, bool& digits) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(value.Text);
+  if (value.Length == 1 && IsDigit(p[0])) {
+    digits = true;
+    return p[0] - '0';
+  }
+  if (value.Length == 2 && IsDigit(p[0]) && IsDigit(p[1])) {
+    digits = true;
+    return (p[0] - '0') * 10 + (p[1] - '0');
+  }
+  return ReadNumber(value.Text, value.Length, digits);
+}
+
 void CountAmendment(const FieldValue& value, RunCounts& counts) {
   bool digits = false;
-  long flag = ReadNumber(value.Text, value.Length, digits);
+  long flag = FieldNumber(value, digits);
   if (flag < 0)
     ++counts.ManuallyAmended;
   else if (flag & 8)
@@ -44,7 +60,7 @@ int CountBarcoded(const LineRoles& roles, RunCounts& counts) {
   if (amended.Text) CountAmendment(amended, counts);
   if (!bspValue.Text) return TEMP_UNROUTED;
   bool digits = false;
-  long bsp = ReadNumber(bspValue.Text, bspValue.Length, digits);
+  long bsp = FieldNumber(bspValue, digits);
   if (bsp < 1 || bsp > BSP_COUNT) return TEMP_UNROUTED;
   ++counts.BspVolumes[bsp];
   return static_cast<int>(bsp - 1);

@@ -49,20 +49,12 @@ class RoleScanner {
 
   explicit RoleScanner(const VaskReportSpec& spec)
       : m_Delimiter(static_cast<unsigned char>(spec.Delimiter)) {
-    int slots = 0;
     const RoleFieldList fields = RoleFieldsOf(spec);
     for (int role = 0; role < ROLE_COUNT; ++role) {
       const int field = fields.Field[role];
-      m_RoleSlot[role] = -1;
-      if (field < 0 || field >= spec.FieldCount || field > MAX_ROLE_FIELD) continue;
-      int slot = 0;
-      while (slot < slots && m_FieldOfSlot[slot] != field) ++slot;
-      if (slot == slots) {
-        m_FieldOfSlot[slot] = field;
-        m_Room[slot] = Room(spec, spec.Fields[field]);
-        ++slots;
-      }
-      m_RoleSlot[role] = slot;
+      const bool set = field >= 0 && field < spec.FieldCount && field <= MAX_ROLE_FIELD;
+      m_RoleField[role] = set ? field : -1;
+      m_RoleRoom[role] = set ? Room(spec, spec.Fields[field]) : 0;
     }
   }
 
@@ -72,46 +64,58 @@ class RoleScanner {
   // non-zero result of onLine.
   template <class OnLine>
   int Scan(char* p, char* end, OnLine&& onLine) const {
-    // The delimiters of the current line, by position in the line's text;
-    // a line of more delimiters than the table holds is read again slowly.
-    uint32_t delimiterAt[POSITIONS];
+    // Where each field of the current line begins, less one, from the line's
+    // start: entry 0 is -1, entry n + 1 the n-th delimiter. A line of more
+    // delimiters than the table holds is read again slowly.
+    int32_t before[POSITIONS + 1];
+    before[0] = -1;
     char* line = p;
-    uint32_t count = 0;       // delimiters of the line so far
+    uint32_t count = 0;         // delimiters of the line so far
     const char* cut = nullptr;  // the line's first NUL, where it reads as ending
     for (char* block = p; block < end; block += BLOCK) {
       const size_t n = static_cast<size_t>(end - block) < BLOCK ? static_cast<size_t>(end - block)
                                                                  : BLOCK;
       uint64_t delimiters, feeds, nuls;
       Masks(block, n, delimiters, feeds, nuls);
-      // NULs are rare: only a block holding one, or a line already cut by
-      // one, takes the loop that looks for them.
-      const bool careful = nuls != 0 || cut;
+      if (!nuls && !cut) {
+        // The usual block: no NUL to look out for.
+        for (uint64_t bits = delimiters | feeds; bits; bits &= bits - 1) {
+          const int k = __builtin_ctzll(bits);
+          if ((feeds >> k) & 1) {
+            if (int rc = EndLine(line, block + k, count, before, nullptr, onLine)) return rc;
+            line = block + k + 1;
+            count = 0;
+            continue;
+          }
+          before[1 + (count & (POSITIONS - 1))] = static_cast<int32_t>(block + k - line);
+          ++count;
+        }
+        continue;
+      }
       for (uint64_t bits = delimiters | feeds | nuls; bits; bits &= bits - 1) {
         const int k = __builtin_ctzll(bits);
         char* at = block + k;
         if ((feeds >> k) & 1) {
-          if (int rc = EndLine(line, at, count, delimiterAt, cut, onLine)) return rc;
+          if (int rc = EndLine(line, at, count, before, cut, onLine)) return rc;
           line = at + 1;
           count = 0;
           cut = nullptr;
           continue;
         }
-        if (careful) {
-          if (cut) continue;
-          if ((nuls >> k) & 1) {
-            cut = at;
-            continue;
-          }
+        if (cut) continue;
+        if ((nuls >> k) & 1) {
+          cut = at;
+          continue;
         }
-        delimiterAt[count & (POSITIONS - 1)] = static_cast<uint32_t>(at - line);
+        before[1 + (count & (POSITIONS - 1))] = static_cast<int32_t>(at - line);
         ++count;
       }
     }
-    return line < end ? EndLine(line, end, count, delimiterAt, cut, onLine) : 0;
+    return line < end ? EndLine(line, end, count, before, cut, onLine) : 0;
   }
 
  private:
-  enum { SLOTS = 4, POSITIONS = 256 };
+  enum { POSITIONS = 256 };
   static constexpr size_t BLOCK = 64;
 
   struct RoleFieldList {
@@ -132,15 +136,15 @@ class RoleScanner {
 
   // Finds the delimiters of a line again, one byte at a time, when the
   // table did not hold them all; only the first POSITIONS matter.
-  void Rescan(const char* line, const char* stop, uint32_t* delimiterAt, uint32_t& count) const {
+  void Rescan(const char* line, const char* stop, int32_t* before, uint32_t& count) const {
     count = 0;
     for (const char* at = line; at < stop && count < POSITIONS; ++at)
       if (static_cast<unsigned char>(*at) == m_Delimiter)
-        delimiterAt[count++] = static_cast<uint32_t>(at - line);
+        before[1 + count++] = static_cast<int32_t>(at - line);
   }
 
   template <class OnLine>
-  int EndLine(char* line, char* stop, uint32_t count, uint32_t* delimiterAt, const char* cut,
+  int EndLine(char* line, char* stop, uint32_t count, int32_t* before, const char* cut,
               OnLine& onLine) const {
     DataLine data;
     data.Text = line;
@@ -148,25 +152,24 @@ class RoleScanner {
     if (data.Cr) --stop;
     data.Length = static_cast<size_t>(stop - line);
     const char* textEnd = cut ? cut : stop;
-    if (count > POSITIONS) Rescan(line, textEnd, delimiterAt, count);
+    if (count > POSITIONS) Rescan(line, textEnd, before, count);
     LineRoles roles;
     for (int role = 0; role < ROLE_COUNT; ++role) {
-      const int slot = m_RoleSlot[role];
+      const int field = m_RoleField[role];
       FieldValue& value = roles.Value[role];
-      if (slot < 0) {
+      if (field < 0) {
         value = {nullptr, 0};
         continue;
       }
-      const uint32_t field = static_cast<uint32_t>(m_FieldOfSlot[slot]);
-      if (field > count) {
+      if (static_cast<uint32_t>(field) > count) {
         value = {line, 0};  // a field the line does not reach is empty
         continue;
       }
-      const char* begin = field == 0 ? line : line + delimiterAt[field - 1] + 1;
-      const char* end = field < count ? line + delimiterAt[field] : textEnd;
+      const char* begin = line + before[field] + 1;
+      const char* end = static_cast<uint32_t>(field) < count ? line + before[field + 1] : textEnd;
       while (begin < end && *begin == ' ') ++begin;
       size_t kept = static_cast<size_t>(end - begin);
-      if (kept > m_Room[slot]) kept = m_Room[slot];
+      if (kept > m_RoleRoom[role]) kept = m_RoleRoom[role];
       while (kept > 0 && begin[kept - 1] == ' ') --kept;
       value = {begin, kept};
     }
@@ -207,9 +210,8 @@ class RoleScanner {
   }
 
   unsigned char m_Delimiter;
-  int m_RoleSlot[ROLE_COUNT];
-  int m_FieldOfSlot[SLOTS];
-  size_t m_Room[SLOTS];
+  int m_RoleField[ROLE_COUNT];  // -1 for a role not set
+  size_t m_RoleRoom[ROLE_COUNT];
 };
 
 #endif
