@@ -97,13 +97,6 @@ int ReaderFailure(int got) {
 long ReadNumber(const char* text, size_t length, bool& digits) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
   const unsigned char* end = p + length;
-  // Sort plans and flags are a few plain digits: no sign, no space, no overflow.
-  if (length > 0 && length <= 9 && *p >= '0' && *p <= '9') {
-    long value = 0;
-    for (; p < end && *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
-    digits = true;
-    return value;
-  }
   while (p < end && IsSpace(*p)) ++p;
   bool negative = p < end && *p == '-';
   if (p < end && (*p == '-' || *p == '+')) ++p;
@@ -271,10 +264,10 @@ void CountHalf(LineCounter& counter, HalfCount& half) {
   if (half.Code == LINES_FULL) half.Code = 0;
 }
 
+// Adds everything but Read, which the caller advances line by line.
 void AddCounts(RunCounts& total, const RunCounts& part) {
   for (int i = 0; i <= BSP_COUNT; ++i) total.BspVolumes[i] += part.BspVolumes[i];
   for (int i = 0; i < STATE_COUNT; ++i) total.UnbarcodedVolumes[i] += part.UnbarcodedVolumes[i];
-  total.Read += part.Read;
   total.NotMatched += part.NotMatched;
   total.Matched += part.Matched;
   total.Amended += part.Amended;
@@ -303,9 +296,7 @@ int AddHalf(const HalfCount& half, RunCounts& counts, int (*progress)(int)) {
       if (ProgressDue(counts, progress)) return ERR_VASKREPORT_USER_CANCELLED;
   }
   if (!advance(half.Counts.Read)) return ERR_VASKREPORT_USER_CANCELLED;
-  RunCounts rest = half.Counts;
-  rest.Read = 0;
-  AddCounts(counts, rest);
+  AddCounts(counts, half.Counts);
   return half.Code;
 }
 
@@ -314,7 +305,6 @@ int AddHalf(const HalfCount& half, RunCounts& counts, int (*progress)(int)) {
 // of the half, if the worker stopped short of it.
 int AddHalfWithLines(const HalfCount& half, LineCounter& counter, BucketFiles& buckets,
                      RunCounts& counts, int (*progress)(int)) {
-  const unsigned long before = counts.Read;
   for (const HalfLine& entry : half.Lines) {
     const DataLine line = {half.Begin + entry.Offset, entry.Length, entry.Cr};
     if (entry.Kind == LineCounter::INVALID) {
@@ -327,10 +317,7 @@ int AddHalfWithLines(const HalfCount& half, LineCounter& counter, BucketFiles& b
     }
     if (ProgressDue(counts, progress)) return ERR_VASKREPORT_USER_CANCELLED;
   }
-  RunCounts rest = half.Counts;
-  rest.Read = 0;
-  AddCounts(counts, rest);
-  counts.Read = before + half.Counts.Read;
+  AddCounts(counts, half.Counts);
   if (half.Code) return half.Code;
   return CountLines(half.Stopped, half.End, counter, &buckets, counts, progress);
 }
