@@ -66,12 +66,15 @@ int CountBarcoded(const LineRoles& roles, RunCounts& counts) {
   return static_cast<int>(bsp - 1);
 }
 
-// State codes are two or three letters, so a longer value names none.
+// State codes are two or three letters, so a longer value names none. A code
+// written exactly as listed is found without the case-blind comparison.
 int StateOf(const FieldValue& value) {
-  char code[4];
+  char code[4] = {};
   if (value.Length > 3) return -1;
   std::memcpy(code, value.Text, value.Length);
-  code[value.Length] = '\0';
+  if (value.Length >= 2)
+    for (int state = 0; state < STATE_COUNT; ++state)
+      if (std::strcmp(code, s_States[state]) == 0) return state;
   return StateToNumber(code);
 }
 

@@ -5,10 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "engine/ByteMasks.h"
 #include "engine/LineReader.h"
 #include "spec/VaskReportSpec.h"
 
@@ -31,7 +28,8 @@ struct LineRoles {
 // a carriage return before its line feed or at its first NUL).
 //
 // The line feeds, delimiters and NULs of a whole stretch of lines are found
-// 64 bytes at a time, so the cost per line is a few instructions per field.
+// 64 bytes at a time (with the widest vectors the processor has), so the
+// cost per line is a few instructions per field.
 class RoleScanner {
  public:
   enum { MAX_ROLE_FIELD = 254 };
@@ -47,8 +45,10 @@ class RoleScanner {
     return true;
   }
 
-  explicit RoleScanner(const VaskReportSpec& spec)
-      : m_Delimiter(static_cast<unsigned char>(spec.Delimiter)) {
+  // finder: how the delimiters and line feeds are found, the fastest the
+  // processor runs unless a test asks for another.
+  explicit RoleScanner(const VaskReportSpec& spec, MaskFinder finder = BestMaskFinder())
+      : m_FindMasks(finder), m_Delimiter(static_cast<unsigned char>(spec.Delimiter)) {
     const RoleFieldList fields = RoleFieldsOf(spec);
     for (int role = 0; role < ROLE_COUNT; ++role) {
       const int field = fields.Field[role];
@@ -72,51 +72,61 @@ class RoleScanner {
     char* line = p;
     uint32_t count = 0;         // delimiters of the line so far
     const char* cut = nullptr;  // the line's first NUL, where it reads as ending
-    for (char* block = p; block < end; block += BLOCK) {
-      const size_t n = static_cast<size_t>(end - block) < BLOCK ? static_cast<size_t>(end - block)
-                                                                 : BLOCK;
-      uint64_t delimiters, feeds, nuls;
-      Masks(block, n, delimiters, feeds, nuls);
-      if (!nuls && !cut) {
-        // The usual block: no NUL to look out for.
-        for (uint64_t bits = delimiters | feeds; bits; bits &= bits - 1) {
+    ByteMasks masks[CHUNK_BLOCKS];
+    for (char* block = p; block < end;) {
+      // The masks of a chunk of blocks at once, so the finder is called
+      // seldom; a last partial block is looked at byte by byte.
+      const size_t left = static_cast<size_t>(end - block);
+      const size_t most = CHUNK_BLOCKS;
+      size_t blocks = left / MASK_BLOCK < most ? left / MASK_BLOCK : most;
+      if (blocks)
+        m_FindMasks(block, blocks, m_Delimiter, masks);
+      else
+        ScalarMasks(block, left, m_Delimiter, masks[blocks++]);
+      for (size_t b = 0; b < blocks; ++b, block += MASK_BLOCK) {
+        const uint64_t delimiters = masks[b].Delimiters, feeds = masks[b].Feeds;
+        const uint64_t nuls = masks[b].Nuls;
+        if (!nuls && !cut) {
+          // The usual block: no NUL to look out for.
+          for (uint64_t bits = delimiters | feeds; bits; bits &= bits - 1) {
+            const int k = __builtin_ctzll(bits);
+            if ((feeds >> k) & 1) {
+              if (int rc = EndLine(line, block + k, count, before, nullptr, onLine)) return rc;
+              line = block + k + 1;
+              count = 0;
+              continue;
+            }
+            before[1 + (count & (POSITIONS - 1))] = static_cast<int32_t>(block + k - line);
+            ++count;
+          }
+          continue;
+        }
+        for (uint64_t bits = delimiters | feeds | nuls; bits; bits &= bits - 1) {
           const int k = __builtin_ctzll(bits);
+          char* at = block + k;
           if ((feeds >> k) & 1) {
-            if (int rc = EndLine(line, block + k, count, before, nullptr, onLine)) return rc;
-            line = block + k + 1;
+            if (int rc = EndLine(line, at, count, before, cut, onLine)) return rc;
+            line = at + 1;
             count = 0;
+            cut = nullptr;
             continue;
           }
-          before[1 + (count & (POSITIONS - 1))] = static_cast<int32_t>(block + k - line);
+          if (cut) continue;
+          if ((nuls >> k) & 1) {
+            cut = at;
+            continue;
+          }
+          before[1 + (count & (POSITIONS - 1))] = static_cast<int32_t>(at - line);
           ++count;
         }
-        continue;
       }
-      for (uint64_t bits = delimiters | feeds | nuls; bits; bits &= bits - 1) {
-        const int k = __builtin_ctzll(bits);
-        char* at = block + k;
-        if ((feeds >> k) & 1) {
-          if (int rc = EndLine(line, at, count, before, cut, onLine)) return rc;
-          line = at + 1;
-          count = 0;
-          cut = nullptr;
-          continue;
-        }
-        if (cut) continue;
-        if ((nuls >> k) & 1) {
-          cut = at;
-          continue;
-        }
-        before[1 + (count & (POSITIONS - 1))] = static_cast<int32_t>(at - line);
-        ++count;
-      }
+      if (left < MASK_BLOCK) break;
     }
     return line < end ? EndLine(line, end, count, before, cut, onLine) : 0;
   }
 
  private:
-  enum { POSITIONS = 256 };
-  static constexpr size_t BLOCK = 64;
+  enum { POSITIONS = 256, CHUNK_BLOCKS = 64 };
 
   struct RoleFieldList {
     int Field[ROLE_COUNT];
@@ -176,39 +186,7 @@ class RoleScanner {
     return onLine(static_cast<const DataLine&>(data), static_cast<const LineRoles&>(roles));
   }
 
-  // One bit per byte of the n (at most BLOCK) bytes at p.
-  void Masks(const char* p, size_t n, uint64_t& delimiters, uint64_t& feeds,
-             uint64_t& nuls) const {
-    delimiters = feeds = nuls = 0;
-#if defined(__SSE2__)
-    if (n == BLOCK) {
-      const __m128i delimiter = _mm_set1_epi8(static_cast<char>(m_Delimiter));
-      const __m128i feed = _mm_set1_epi8('\n');
-      const __m128i zero = _mm_setzero_si128();
-      for (int k = 0; k < 4; ++k) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        const int shift = 16 * k;
-        delimiters |= static_cast<uint64_t>(static_cast<unsigned>(
-                          _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, delimiter))))
-                      << shift;
-        feeds |= static_cast<uint64_t>(
-                     static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed))))
-                 << shift;
-        nuls |= static_cast<uint64_t>(
-                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zero))))
-                << shift;
-      }
-      return;
-    }
-#endif
-    for (size_t k = 0; k < n; ++k) {
-      const unsigned char c = static_cast<unsigned char>(p[k]);
-      delimiters |= static_cast<uint64_t>(c == m_Delimiter) << k;
-      feeds |= static_cast<uint64_t>(c == '\n') << k;
-      nuls |= static_cast<uint64_t>(c == 0) << k;
-    }
-  }
-
+  MaskFinder m_FindMasks;
   unsigned char m_Delimiter;
   int m_RoleField[ROLE_COUNT];  // -1 for a role not set
   size_t m_RoleRoom[ROLE_COUNT];

@@ -24,7 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::string bytes(reinterpret_cast<const char*>(data) + (size - in.Left()), in.Left());
   std::vector<char> record(static_cast<size_t>(spec.RecordLength) + 1);
-  RoleScanner scanner(spec);
+  // Each way of finding delimiters the processor has, in turn by input size.
+  static const MaskFinderList finders = AvailableMaskFinders();
+  RoleScanner scanner(spec, finders.Finder[size % static_cast<size_t>(finders.Count)]);
   size_t begin = 0;
   scanner.Scan(&bytes[0], &bytes[0] + bytes.size(), [&](const DataLine& line, const LineRoles& values) {
     // The same line cut the slow way: up to its line feed, less one final

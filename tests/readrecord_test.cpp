@@ -244,9 +244,11 @@ TEST(RoleScanner, RoleValuesAreTheFieldsReadRecordGives) {
     std::string stretch;
     std::vector<std::string> texts;  // each line as the reader presents it
     std::vector<bool> crs;
-    const int lines = 1 + static_cast<int>(random() % 6);
+    // Now and then a stretch of many 64-byte blocks, lines crossing chunks of them.
+    const bool many = round % 20 == 1;
+    const int lines = many ? 60 : 1 + static_cast<int>(random() % 6);
     for (int n = 0; n < lines; ++n) {
-      std::string raw(random() % (wide && n == 0 ? 1500 : n == 0 && round % 7 == 0 ? 200 : 40), 'a');
+      std::string raw(random() % (wide && n == 0 ? 1500 : many ? 900 : n == 0 && round % 7 == 0 ? 200 : 40), 'a');
       for (char& c : raw) c = alphabet[random() % (random() % 40 == 0 ? 8 : 7)];
       if (wide && n == 0)
         for (size_t i = 0; i < raw.size(); i += 2) raw[i] = delimiter;
@@ -263,34 +265,66 @@ TEST(RoleScanner, RoleValuesAreTheFieldsReadRecordGives) {
       }
     }
 
-    RoleScanner scanner(spec);
-    size_t seen = 0;
-    const int rc = scanner.Scan(&stretch[0], &stretch[0] + stretch.size(),
-                                [&](const DataLine& line, const LineRoles& values) {
-      EXPECT_LT(seen, texts.size());
-      if (seen >= texts.size()) return 1;
-      const std::string& text = texts[seen];
-      EXPECT_EQ(text, std::string(line.Text, line.Length));
-      EXPECT_EQ(crs[seen], line.Cr);
-      const Fields expected = PlainModel(text, delimiter, sizes);
-      for (int role = 0; role < ROLE_COUNT; ++role) {
-        const int field = *roles[role];
-        const FieldValue& value = values.Value[role];
-        if (field < 0 || field >= spec.FieldCount) {
-          EXPECT_EQ(nullptr, value.Text) << "role " << role;
-          continue;
+    // Every way of finding the delimiters this processor has reads alike.
+    const MaskFinderList finders = AvailableMaskFinders();
+    for (int f = 0; f < finders.Count; ++f) {
+      SCOPED_TRACE(finders.Name[f]);
+      RoleScanner scanner(spec, finders.Finder[f]);
+      size_t seen = 0;
+      const int rc = scanner.Scan(&stretch[0], &stretch[0] + stretch.size(),
+                                  [&](const DataLine& line, const LineRoles& values) {
+        EXPECT_LT(seen, texts.size());
+        if (seen >= texts.size()) return 1;
+        const std::string& text = texts[seen];
+        EXPECT_EQ(text, std::string(line.Text, line.Length));
+        EXPECT_EQ(crs[seen], line.Cr);
+        const Fields expected = PlainModel(text, delimiter, sizes);
+        for (int role = 0; role < ROLE_COUNT; ++role) {
+          const int field = *roles[role];
+          const FieldValue& value = values.Value[role];
+          if (field < 0 || field >= spec.FieldCount) {
+            EXPECT_EQ(nullptr, value.Text) << "role " << role;
+            continue;
+          }
+          EXPECT_NE(nullptr, value.Text);
+          if (!value.Text) return 1;
+          EXPECT_EQ(expected[field], std::string(value.Text, value.Length))
+              << "role " << role << " field " << field << " of '" << text << "'";
         }
-        EXPECT_NE(nullptr, value.Text);
-        if (!value.Text) return 1;
-        EXPECT_EQ(expected[field], std::string(value.Text, value.Length))
-            << "role " << role << " field " << field << " of '" << text << "'";
+        ++seen;
+        return 0;
+      });
+      ASSERT_EQ(0, rc);
+      ASSERT_EQ(texts.size(), seen) << "round " << round;
+      if (testing::Test::HasFailure()) return;
+    }
+  }
+}
+
+TEST(RoleScanner, EveryMaskFinderMarksTheBytesOneByOneWould) {
+  std::mt19937 random(20261207);
+  const MaskFinderList finders = AvailableMaskFinders();
+  ASSERT_GE(finders.Count, 1);
+  std::string bytes(64 * 9, 'x');
+  for (int round = 0; round < 200; ++round) {
+    const unsigned char delimiter = static_cast<unsigned char>(random());
+    // Mostly the three bytes looked for, so every lane sees each of them.
+    const unsigned char pick[] = {delimiter, '\n', 0, 'a', 0xFF, 0x80};
+    for (char& c : bytes)
+      c = static_cast<char>(random() % 3 ? pick[random() % 6] : random());
+    const char* at = bytes.data() + round % 7;  // unaligned too
+    const size_t blocks = 8;
+    for (int f = 0; f < finders.Count; ++f) {
+      ByteMasks got[8];
+      finders.Finder[f](at, blocks, delimiter, got);
+      for (size_t b = 0; b < blocks; ++b) {
+        ByteMasks want;
+        ScalarMasks(at + 64 * b, 64, delimiter, want);
+        ASSERT_EQ(want.Delimiters, got[b].Delimiters) << finders.Name[f] << " block " << b;
+        ASSERT_EQ(want.Feeds, got[b].Feeds) << finders.Name[f] << " block " << b;
+        ASSERT_EQ(want.Nuls, got[b].Nuls) << finders.Name[f] << " block " << b;
       }
-      ++seen;
-      return 0;
-    });
-    ASSERT_EQ(0, rc);
-    ASSERT_EQ(texts.size(), seen) << "round " << round;
-    if (testing::Test::HasFailure()) return;
+    }
   }
 }
 
