@@ -164,6 +164,8 @@ class RoleScanner {
     const char* textEnd = cut ? cut : stop;
     if (count > POSITIONS) Rescan(line, textEnd, before, count);
     LineRoles roles;
+    // Unrolled, so each role's field, room and checks are fixed per copy.
+#pragma GCC unroll 4
     for (int role = 0; role < ROLE_COUNT; ++role) {
       const int field = m_RoleField[role];
       FieldValue& value = roles.Value[role];
