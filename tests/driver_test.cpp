@@ -257,12 +257,13 @@ TEST(LineReader, BlocksCoverTheFileAndOutliveTheNextCall) {
 // way must count alike, call progress alike and fill the buckets alike.
 namespace {
 
-std::vector<int> g_PassCalls;
-int g_PassCancelAt = -1;
+// Progress calls of a run, and the value at which the next one cancels.
+std::vector<int> g_Calls;
+int g_CancelAt = -1;
 
-int RecordPassCall(int value) {
-  g_PassCalls.push_back(value);
-  return value == g_PassCancelAt;
+int Record(int value) {
+  g_Calls.push_back(value);
+  return value == g_CancelAt;
 }
 
 struct WayResult {
@@ -285,10 +286,10 @@ WayResult ReadWay(const VaskReportSpec& spec, const std::string& path, bool with
   }
   std::vector<char> record(spec.RecordLength + 1);
   WayResult result = {};
-  g_PassCalls.clear();
+  g_Calls.clear();
   result.Code = ReadDataFile(spec, reader, record.data(), withBuckets ? &buckets : nullptr,
-                             result.Counts, RecordPassCall);
-  result.Calls = g_PassCalls;
+                             result.Counts, Record);
+  result.Calls = g_Calls;
   if (withBuckets) {
     EXPECT_EQ(0, buckets.Close());
     for (int i = 0; i <= TEMP_UNROUTED; ++i)
@@ -345,7 +346,7 @@ TEST(ReadPass, EveryWayOfReadingALargeFileCountsAlike) {
   UseLayout(plain, dir / "data.txt");
   UseLayout(qualified, dir / "data.txt", '"');  // no qualifier in the data: read alike
   for (int cancelAt : {-1, 0, 1000, 17000, read / 1000 * 1000}) {
-    g_PassCancelAt = cancelAt;
+    g_CancelAt = cancelAt;
     const WayResult shared = ReadWay(plain, dir / "data.txt", false, 4194304);
     const WayResult sharedGeneric = ReadWay(qualified, dir / "data.txt", false, 4194304);
     const WayResult sharedBuckets = ReadWay(plain, dir / "data.txt", true, 4194304);
@@ -374,19 +375,11 @@ TEST(ReadPass, EveryWayOfReadingALargeFileCountsAlike) {
     EXPECT_GT(shared.Counts.NotMatched, 0u);
     EXPECT_GT(shared.Counts.ManuallyAmended, 0u);
   }
-  g_PassCancelAt = -1;
+  g_CancelAt = -1;
 }
 
 // Driver runs, without documents unless a test asks for one.
 namespace {
-
-std::vector<int> g_Calls;
-int g_CancelAt = -1;
-
-int Record(int value) {
-  g_Calls.push_back(value);
-  return value == g_CancelAt;
-}
 
 std::string Records(int count, const std::string& line = "1,3,VIC,0,n\n") {
   std::string text;

@@ -248,14 +248,23 @@ TEST(SortIntoFiles, DataPathWithoutDirectoryWritesIntoTheCurrentDirectory) {
             files);
 }
 
+namespace {
+
+// Every bucket but the resort copy (63), each holding its own number.
+void WriteNumberedBuckets(const std::string& directory) {
+  for (int i = 0; i <= 64; ++i)
+    if (i != 63) WriteFile(TempName(directory, i), std::to_string(i) + "\n");
+}
+
+}  // namespace
+
 TEST(SortIntoFiles, ProgressCountsSixtyThreeStepsAndCancelStopsBeforeItsAppend) {
   TempDir dir;
   const std::string prefix = dir.path() + "/";
   VaskReportSpec spec;
   UseLayout(spec, dir / "job.txt");
   spec.SortByBsp = true;
-  for (int i = 0; i <= 64; ++i)
-    if (i != 63) WriteFile(TempName(dir.path(), i), std::to_string(i) + "\n");
+  WriteNumberedBuckets(dir.path());
   ManifestInfo info;  // no direct trays: every sort plan is appended in the residue pass
   g_Calls.clear();
   g_CancelAt = 0;
@@ -286,15 +295,11 @@ TEST(SortBuckets, RemovesEachBucketOnceCopiedOnlyWhenAsked) {
   VaskReportSpec spec;
   UseLayout(spec, dir / "job.txt");
   spec.SortByBsp = true;
-  auto writeBuckets = [&] {
-    for (int i = 0; i <= 64; ++i)
-      if (i != 63) WriteFile(TempName(dir.path(), i), std::to_string(i) + "\n");
-  };
   ManifestInfo info;
   char message[256] = "";
   g_Victim.clear();
   g_CancelAt = 0;
-  writeBuckets();
+  WriteNumberedBuckets(dir.path());
   ASSERT_EQ(0, SortIntoFiles(info, spec, message, nullptr, prefix.c_str()));
   for (int i = 0; i <= 64; ++i) EXPECT_TRUE(FileExists(TempName(dir.path(), i))) << i;
   const std::string resorted = ReadFile(TempName(dir.path(), 63));
@@ -303,7 +308,7 @@ TEST(SortBuckets, RemovesEachBucketOnceCopiedOnlyWhenAsked) {
   EXPECT_EQ(resorted, ReadFile(TempName(dir.path(), 63)));
   for (int i = 0; i <= 64; ++i) EXPECT_EQ(i == 63, FileExists(TempName(dir.path(), i))) << i;
 
-  writeBuckets();
+  WriteNumberedBuckets(dir.path());
   g_Calls.clear();
   g_CancelAt = -5;  // buckets 00 to 03 copied, then cancelled before 04
   EXPECT_EQ(ERR_VASKREPORT_USER_CANCELLED,
