@@ -2,16 +2,14 @@
 
 #include <climits>
 #include <cstdint>
-#include <condition_variable>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <new>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "engine/BucketFiles.h"
+#include "engine/JobThread.h"
 #include "engine/LineReader.h"
 #include "engine/ReportErrors.h"
 #include "engine/Resort.h"
@@ -344,15 +342,6 @@ class HalfWorker {
   enum { MAX_RECORD = 1048576 };
 
   explicit HalfWorker(const VaskReportSpec& spec) : m_Spec(spec) {}
-  ~HalfWorker() {
-    if (!m_Thread.joinable()) return;
-    {
-      std::lock_guard<std::mutex> lock(m_Mutex);
-      m_Stop = true;
-    }
-    m_Wake.notify_one();
-    m_Thread.join();
-  }
 
   // False when the thread or its record buffer cannot be had; the caller
   // then counts alone. With keepLines, every line of a half is kept.
@@ -368,54 +357,27 @@ class HalfWorker {
     if (!m_Record) return false;
     m_Counter.reset(new (std::nothrow) LineCounter(m_Spec, m_Record.get()));
     if (!m_Counter) return false;
-    try {
-      m_Thread = std::thread(&HalfWorker::Loop, this);
-    } catch (...) {
-      return false;
-    }
-    return true;
+    return m_Thread.Start();
   }
 
   void Post(char* begin, char* end) {
     m_Half.Begin = begin;
     m_Half.End = end;
-    {
-      std::lock_guard<std::mutex> lock(m_Mutex);
-      m_Busy = true;
-    }
-    m_Wake.notify_one();
+    m_Thread.Post([this] { CountHalf(*m_Counter, m_Half); });
   }
 
   const HalfCount& Wait() {
-    std::unique_lock<std::mutex> lock(m_Mutex);
-    m_Done.wait(lock, [this] { return !m_Busy; });
+    m_Thread.Wait();
     return m_Half;
   }
 
  private:
-  void Loop() {
-    std::unique_lock<std::mutex> lock(m_Mutex);
-    for (;;) {
-      m_Wake.wait(lock, [this] { return m_Busy || m_Stop; });
-      if (m_Stop) return;
-      lock.unlock();
-      CountHalf(*m_Counter, m_Half);
-      lock.lock();
-      m_Busy = false;
-      m_Done.notify_one();
-    }
-  }
-
   const VaskReportSpec& m_Spec;
   std::unique_ptr<char[]> m_Record;
   std::unique_ptr<LineCounter> m_Counter;
   HalfCount m_Half{};
-  std::thread m_Thread;
-  std::mutex m_Mutex;
-  std::condition_variable m_Wake;
-  std::condition_variable m_Done;
-  bool m_Busy = false;
-  bool m_Stop = false;
+  // Last, so that it is stopped before what its jobs use goes.
+  JobThread m_Thread;
 };
 
 // Blocks smaller than this are not worth handing half of to the worker.

@@ -1,10 +1,12 @@
 #include "engine/Resort.h"
 
 #include <cstring>
+#include <utility>
 #include <memory>
 #include <new>
 #include <string>
 
+#include "engine/JobThread.h"
 #include "engine/ReportErrors.h"
 #include "engine/States.h"
 #include "engine/Tallies.h"
@@ -73,9 +75,44 @@ std::string HeaderLine(const VaskReportSpec& spec) {
   return line + "\n";
 }
 
+// The resort copy's stream. Given two buffers and a thread of its own, it
+// writes one while the caller copies the same bytes to a split file and
+// reads the next ones into the other; else it writes each in turn.
+class ResortWriter {
+ public:
+  ResortWriter(std::ofstream& out, char* first, char* second)
+      : m_Out(out), m_First(first), m_Second(second) {
+    if (!m_First || !m_Second || !m_Thread.Start()) m_Second = nullptr;
+  }
+
+  // Hands over size bytes at buffer and returns the buffer to fill next;
+  // buffer itself stays in use until the next Write or Wait.
+  char* Write(char* buffer, size_t size) {
+    if (!m_Second) {
+      m_Out.write(buffer, static_cast<std::streamsize>(size));
+      return buffer;
+    }
+    // Posting waits for the buffer handed over before, so the other is free.
+    m_Thread.Post([this, buffer, size] { m_Out.write(buffer, static_cast<std::streamsize>(size)); });
+    return buffer == m_First ? m_Second : m_First;
+  }
+
+  // Waits for what was handed over; false once a write has failed.
+  bool Wait() {
+    m_Thread.Wait();
+    return !m_Out.fail();
+  }
+
+ private:
+  std::ofstream& m_Out;
+  char* const m_First;
+  char* m_Second;
+  JobThread m_Thread;
+};
+
 // Copies one temporary file to each destination that is not null; with
 // removeAfter, removes it once copied.
-int AppendBucket(char* buffer, int index, std::ofstream* out, std::ofstream* resort,
+int AppendBucket(char* buffer, int index, std::ofstream* out, ResortWriter* resort,
                  char* message, const char* tempDirectory, bool removeAfter = false) {
   char name[TEMP_NAME_SIZE];
   MakeTempFileName(name, index, tempDirectory);
@@ -85,11 +122,13 @@ int AppendBucket(char* buffer, int index, std::ofstream* out, std::ofstream* res
     return ERR_VASKREPORT_OPEN_SORT_FILE;
   }
   while (size_t got = std::fread(buffer, 1, COPY_BUFFER_SIZE, in.f())) {
+    char* next = resort ? resort->Write(buffer, got) : buffer;
     if (out) out->write(buffer, static_cast<std::streamsize>(got));
-    if (resort) resort->write(buffer, static_cast<std::streamsize>(got));
+    buffer = next;
   }
+  const bool resorted = !resort || resort->Wait();
   if (std::ferror(in.f())) return ERR_VASKREPORT_READ_FILE;
-  if ((out && out->fail()) || (resort && resort->fail())) return ERR_VASKREPORT_WRITE_FILE;
+  if ((out && out->fail()) || !resorted) return ERR_VASKREPORT_WRITE_FILE;
   if (removeAfter) {
     in.Close();
     std::remove(name);
@@ -122,8 +161,12 @@ class Progress {
 // file and the file of lines that reach no other bucket.
 class SplitOutputs {
  public:
-  SplitOutputs(const VaskReportSpec& spec, const char* tempDirectory, bool removeCopied)
+  // The copying goes through buffer; spare, when not null, lets the resort
+  // copy be written on a second thread.
+  SplitOutputs(const VaskReportSpec& spec, const char* tempDirectory, bool removeCopied,
+               char* buffer, char* spare)
       : m_Spec(spec), m_TempDirectory(tempDirectory), m_RemoveCopied(removeCopied),
+        m_Buffer(buffer), m_Spare(spare),
         m_Levels(spec.SortIntoBdt ? SORT_LEVEL_COUNT : 1),
         m_States(spec.SortIntoStates ? STATE_COUNT : 1),
         m_Split(spec.SortIntoBdt || spec.SortIntoStates) {
@@ -134,22 +177,24 @@ class SplitOutputs {
   }
 
   int Open(char* message);
-  int Run(const ManifestInfo& info, char* buffer, int (*progress)(int), char* message);
+  int Run(const ManifestInfo& info, int (*progress)(int), char* message);
   int Close();
 
  private:
   std::ofstream* Slot(int level, int state) {
     return m_Split ? &m_Slots[level * m_States + state] : nullptr;
   }
-  std::ofstream* Resort() { return m_Spec.SortByBsp ? &m_Resort : nullptr; }
+  ResortWriter* Resort() { return m_ResortWriter.get(); }
   std::string SlotName(int level, int state) const;
-  int Append(char* buffer, int index, std::ofstream* out, char* message) {
-    return AppendBucket(buffer, index, out, Resort(), message, m_TempDirectory, m_RemoveCopied);
+  int Append(int index, std::ofstream* out, char* message) {
+    return AppendBucket(m_Buffer, index, out, Resort(), message, m_TempDirectory, m_RemoveCopied);
   }
 
   const VaskReportSpec& m_Spec;
   const char* m_TempDirectory;
   const bool m_RemoveCopied;
+  char* const m_Buffer;
+  char* const m_Spare;
   const int m_Levels;
   const int m_States;
   const bool m_Split;
@@ -159,6 +204,8 @@ class SplitOutputs {
   std::ofstream m_Resort;
   std::ofstream m_Unknown;
   std::ofstream m_Unrouted;
+  // After the stream it writes, so that it is stopped first.
+  std::unique_ptr<ResortWriter> m_ResortWriter;
 };
 
 std::string SplitOutputs::SlotName(int level, int state) const {
@@ -178,6 +225,8 @@ int SplitOutputs::Open(char* message) {
     char name[TEMP_NAME_SIZE];
     MakeTempFileName(name, TEMP_RESORT_COPY, m_TempDirectory);
     if (int rc = OpenOutputFile(m_Resort, name, m_Spec, message)) return rc;
+    m_ResortWriter.reset(new (std::nothrow) ResortWriter(m_Resort, m_Buffer, m_Spare));
+    if (!m_ResortWriter) return ERR_VASKREPORT_OUTOFMEMORY;
   }
   if (m_Spec.SortIntoStates) {
     std::string name = m_Directory + "ERR_UR_" + m_Name;
@@ -195,8 +244,7 @@ int SplitOutputs::Open(char* message) {
   return OpenOutputFile(m_Unrouted, name.c_str(), m_Spec, message);
 }
 
-int SplitOutputs::Run(const ManifestInfo& info, char* buffer, int (*progress)(int),
-                      char* message) {
+int SplitOutputs::Run(const ManifestInfo& info, int (*progress)(int), char* message) {
   Progress step(progress);
   const int residueLevel = m_Spec.SortIntoBdt ? SORT_LEVEL_BR : 0;
   const int unbarcodedLevel = m_Spec.SortIntoBdt ? SORT_LEVEL_UR : 0;
@@ -207,20 +255,20 @@ int SplitOutputs::Run(const ManifestInfo& info, char* buffer, int (*progress)(in
       if (step.Cancelled()) return ERR_VASKREPORT_USER_CANCELLED;
       const int state = m_Spec.SortIntoStates ? s_BspState[bsp] : 0;
       std::ofstream* out = Slot(direct ? SORT_LEVEL_BDT : residueLevel, state);
-      if (int rc = Append(buffer, bsp - 1, out, message)) return rc;
+      if (int rc = Append(bsp - 1, out, message)) return rc;
     }
   }
   for (int state = 0; state < STATE_COUNT; ++state) {
     if (step.Cancelled()) return ERR_VASKREPORT_USER_CANCELLED;
     std::ofstream* out = Slot(unbarcodedLevel, m_Spec.SortIntoStates ? state : 0);
-    if (int rc = Append(buffer, TEMP_FIRST_UNBARCODED + state, out, message)) return rc;
+    if (int rc = Append(TEMP_FIRST_UNBARCODED + state, out, message)) return rc;
   }
   if (step.Cancelled()) return ERR_VASKREPORT_USER_CANCELLED;
   std::ofstream* unknown = m_Spec.SortIntoStates ? &m_Unknown : Slot(unbarcodedLevel, 0);
-  if (int rc = Append(buffer, TEMP_UNKNOWN_STATE, unknown, message)) return rc;
+  if (int rc = Append(TEMP_UNKNOWN_STATE, unknown, message)) return rc;
   std::ofstream* unrouted = m_Unrouted.is_open() ? &m_Unrouted : nullptr;
   if (!unrouted && !Resort()) return 0;
-  return Append(buffer, TEMP_UNROUTED, unrouted, message);
+  return Append(TEMP_UNROUTED, unrouted, message);
 }
 
 int SplitOutputs::Close() {
@@ -230,6 +278,7 @@ int SplitOutputs::Close() {
     out.close();
     if (out.fail()) failed = true;
   };
+  m_ResortWriter.reset();
   for (std::ofstream& slot : m_Slots) close(slot);
   close(m_Resort);
   close(m_Unknown);
@@ -241,6 +290,7 @@ int SplitOutputs::Close() {
 
 int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpec& spec,
                    char* message) {
+  RemoveToRewrite(fileName);
   out.open(fileName, std::ios::out | std::ios::trunc | std::ios::binary);
   if (!out.is_open()) {
     SetDetail(message, fileName);
@@ -252,7 +302,8 @@ int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpe
 
 int AppendTempFile(char* buffer, int index, std::ofstream& out, bool alsoResort,
                    std::ofstream& resort, char* message, const char* tempDirectory) {
-  return AppendBucket(buffer, index, &out, alsoResort ? &resort : nullptr, message,
+  ResortWriter writer(resort, buffer, nullptr);
+  return AppendBucket(buffer, index, &out, alsoResort ? &writer : nullptr, message,
                       tempDirectory);
 }
 
@@ -260,9 +311,12 @@ int SortBuckets(const ManifestInfo& info, const VaskReportSpec& spec, char* mess
                 int (*progress)(int), const char* tempDirectory, bool removeCopied) {
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[COPY_BUFFER_SIZE]);
   if (!buffer) return ERR_VASKREPORT_OUTOFMEMORY;
-  SplitOutputs outputs(spec, tempDirectory, removeCopied);
+  // Without it the resort copy is written on this thread, only slower.
+  std::unique_ptr<char[]> spare(spec.SortByBsp ? new (std::nothrow) char[COPY_BUFFER_SIZE]
+                                               : nullptr);
+  SplitOutputs outputs(spec, tempDirectory, removeCopied, buffer.get(), spare.get());
   int rc = outputs.Open(message);
-  if (!rc) rc = outputs.Run(info, buffer.get(), progress, message);
+  if (!rc) rc = outputs.Run(info, progress, message);
   int closed = outputs.Close();
   return rc ? rc : closed;
 }

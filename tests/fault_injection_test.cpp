@@ -347,6 +347,52 @@ TEST(FaultInjection, DataFileThatIsADocumentOfTheRunIsRefusedAndKept) {
   }
 }
 
+// An output whose name is a link, hard or symbolic, to another file becomes
+// a file of its own: the file linked to keeps what it held, even when it is
+// the data file itself.
+TEST(FaultInjection, OutputsThatAreLinksToOtherFilesAreReplacedNotWrittenThrough) {
+  TempDir reference;
+  WriteFile(reference / "job.txt", Data());
+  VaskReportSpec spec;
+  UseFullRun(spec, reference / "job.txt");
+  char message[256] = "";
+  ASSERT_EQ(0, CreateReports(spec, (reference / "out").c_str(), message, nullptr)) << message;
+
+  TempDir dir;
+  WriteFile(dir / "job.txt", Data());
+  ASSERT_EQ(0, mkdir((dir / "out").c_str(), 0755));
+  ASSERT_EQ(0, mkdir((dir / "kept").c_str(), 0755));
+  std::vector<std::string> outputs = SplitNames();
+  for (const char* report : kReports) outputs.push_back("out/" + std::string(report));
+  for (size_t i = 0; i < outputs.size(); ++i) {
+    const std::string target = dir / "kept/" + std::to_string(i);
+    const std::string path = dir / outputs[i];
+    WriteFile(target, "not an output\n");
+    ASSERT_EQ(0, i % 2 ? link(target.c_str(), path.c_str()) : symlink(target.c_str(), path.c_str()))
+        << outputs[i];
+  }
+  UseFullRun(spec, dir / "job.txt");
+  ASSERT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << message;
+  for (size_t i = 0; i < outputs.size(); ++i) {
+    EXPECT_EQ("not an output\n", ReadFile(dir / "kept/" + std::to_string(i))) << outputs[i];
+    struct stat st;
+    ASSERT_EQ(0, lstat((dir / outputs[i]).c_str(), &st)) << outputs[i];
+    EXPECT_TRUE(S_ISREG(st.st_mode) && st.st_nlink == 1) << outputs[i];
+  }
+  EXPECT_EQ(OutputsOf(reference), OutputsOf(dir));
+
+  // Split without a resort: the data file is not replaced, so a split file
+  // linked to it would have overwritten the mailing.
+  TempDir linked;
+  WriteFile(linked / "job.txt", Data());
+  ASSERT_EQ(0, link((linked / "job.txt").c_str(), (linked / "BDT_NSW_job.txt").c_str()));
+  UseFullRun(spec, linked / "job.txt");
+  spec.SortByBsp = false;
+  ASSERT_EQ(0, CreateReports(spec, (linked / "out").c_str(), message, nullptr)) << message;
+  EXPECT_EQ(Data(), ReadFile(linked / "job.txt"));
+  EXPECT_EQ(ReadFile(reference / "BDT_NSW_job.txt"), ReadFile(linked / "BDT_NSW_job.txt"));
+}
+
 std::string g_BucketDirectory;
 int g_RemoveAt = 0;
 int g_RemoveBucket = 0;

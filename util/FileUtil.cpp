@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "util/StrUtil.h"
@@ -33,6 +34,11 @@ bool WalkDown(char* path, size_t end) {
 }
 
 }  // namespace
+
+void RemoveToRewrite(const char* path) {
+  struct stat st;
+  if (stat(path, &st) == 0 && S_ISREG(st.st_mode)) std::remove(path);
+}
 
 int mkdir_(const char* path) { return mkdir(path, 0775); }
 

@@ -13,6 +13,14 @@ char* strncpyz(char* dst, const char* src, size_t n);
 // Bounded append: keeps strlen(dst) <= n; appends nothing when dst already holds n or more.
 char* strncatz(char* dst, const char* src, size_t n);
 
+// Removes path when it names a regular file (or a link to one), so that an
+// output written there next is a new file rather than an old one truncated.
+// File systems such as ext4 write a truncated and rewritten file out to disk
+// as soon as it is closed, which makes a run wait for the disk; a new file
+// is written back later like any other, and a link to another file is not
+// written through. Failing to remove leaves the file to be truncated.
+void RemoveToRewrite(const char* path);
+
 // Text and file helpers named after the platform calls they stand in for.
 VR_API char* RTrim_(char* text);
 VR_API char* Trim_(char* text, char c);

@@ -1,0 +1,39 @@
+#ifndef VASKREPORT_ENGINE_JOBTHREAD_H
+#define VASKREPORT_ENGINE_JOBTHREAD_H
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// A second thread that runs one job at a time for its owner, who posts a
+// job, does work of its own meanwhile and then waits for it. Only the owner
+// posts and waits; the thread is stopped and joined on destruction.
+class JobThread {
+ public:
+  JobThread() = default;
+  ~JobThread();
+  JobThread(const JobThread&) = delete;
+  JobThread& operator=(const JobThread&) = delete;
+
+  // False when no thread can be had; the owner then does the work itself.
+  bool Start();
+  bool Running() const { return m_Thread.joinable(); }
+  // Waits for the job before, then hands this one over.
+  void Post(std::function<void()> job);
+  // Returns once the last job posted is done.
+  void Wait();
+
+ private:
+  void Loop();
+
+  std::thread m_Thread;
+  std::mutex m_Mutex;
+  std::condition_variable m_Wake;
+  std::condition_variable m_Done;
+  std::function<void()> m_Job;
+  bool m_Busy = false;
+  bool m_Stop = false;
+};
+
+#endif
