@@ -18,7 +18,6 @@ class JobThread {
 
   // False when no thread can be had; the owner then does the work itself.
   bool Start();
-  bool Running() const { return m_Thread.joinable(); }
   // Waits for the job before, then hands this one over.
   void Post(std::function<void()> job);
   // Returns once the last job posted is done.

@@ -1,7 +1,6 @@
 #include "engine/Resort.h"
 
 #include <cstring>
-#include <utility>
 #include <memory>
 #include <new>
 #include <string>
