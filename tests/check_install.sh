@@ -17,3 +17,13 @@ cc -std=c99 -Wall -Wextra -Werror -o "$work/api_example" "$src/examples/api_exam
 mkdir "$work/run"
 LD_LIBRARY_PATH="$libdir" "$work/api_example" "$work/run"
 test -s "$work/run/reports/ManifestReport.txt"
+# The installed front end finds its library without help, and no binary's
+# search path has an empty entry (which the loader takes as the current
+# directory).
+(cd "$work" && env -u LD_LIBRARY_PATH "$work/prefix/bin/vaskreport" --help >/dev/null)
+for binary in "$build/vaskreport" "$work/prefix/bin/vaskreport"; do
+  runpath=$(readelf -d "$binary" | sed -n 's/.*R[UN]*PATH.*\[\(.*\)\]/\1/p')
+  case ":$runpath:" in
+    *::*) echo "empty entry in the library search path of $binary: $runpath" >&2; exit 1 ;;
+  esac
+done
