@@ -105,6 +105,9 @@ bool LineDigest::ParseHash(const std::string& text) {
 bool WriteRunDigestFile(const std::string& path, const RunDigestFile& digest) {
   // Written beside, then renamed, so a reader never sees half a digest.
   const std::string temporary = path + ".new";
+  // A leftover of that name is replaced, never written through: it may be
+  // a link to some other file.
+  std::remove(temporary.c_str());
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     out << kDigestTitle << "\n"

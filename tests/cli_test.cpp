@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -245,6 +247,17 @@ TEST_F(CliTest, VerifyAgreesAfterARunAndNamesATamperedFigure) {
   r = Vask(dir_, "verify example.ini --output-dir out");
   EXPECT_EQ(1, r.Code);
   EXPECT_TRUE(Has(r.Out, "DIFF BR_NSW_mailing.csv")) << r.Out;
+}
+
+TEST_F(CliTest, TheDigestReplacesALeftoverTemporaryLinkInsteadOfWritingThroughIt) {
+  CopyExample(dir_);
+  ASSERT_EQ(0, mkdir((dir_ / "out").c_str(), 0777));
+  WriteFile(dir_ / "keep.txt", "someone else's file\n");
+  ASSERT_EQ(0, link((dir_ / "keep.txt").c_str(), (dir_ / "out/RunDigest.txt.new").c_str()));
+  ASSERT_EQ(0, Vask(dir_, "run -q -o out example.ini").Code);
+  EXPECT_EQ("someone else's file\n", ReadFile(dir_ / "keep.txt"));
+  EXPECT_TRUE(Has(ReadFile(dir_ / "out/RunDigest.txt"), "records: "));
+  EXPECT_FALSE(vrtest::FileExists(dir_ / "out/RunDigest.txt.new"));
 }
 
 // Progress is drawn only on a terminal: script(1) gives the run one.
