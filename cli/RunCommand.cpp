@@ -12,9 +12,10 @@
 
 namespace {
 
+// A run's code (111xx) with its name, as the library would give it.
 int LibraryFailure(int code, const char* detail) {
   char message[256] = "";
-  VaskReportSpec::LookupError(code, message);
+  LookupReportError(code, message);
   return ReportFailure(code, (std::string(message) + "\n" + detail).c_str());
 }
 
@@ -33,7 +34,10 @@ int RunCommand(int argc, char** argv) {
   // kept beside the reports, read on the other core while the run goes on.
   RunDigestTask digest;
   if (spec.SortByBsp)
-    if (int rc = digest.Start(spec, args.OutputDirectory)) return LibraryFailure(rc, spec.ExpandedPath);
+    if (int rc = digest.Start(spec, args.OutputDirectory))
+      return LibraryFailure(rc, rc == ERR_VASKREPORT_CREATE_DIRECTORY
+                                    ? verify::RunDirectory(spec, args.OutputDirectory).c_str()
+                                    : spec.ExpandedPath);
   StartProgress(!args.Quiet && isatty(STDERR_FILENO), spec.ExpandedPath);
   int rc = CreateReports(spec, outputDirectory, message, ProgressCallback);
   FinishProgress();

@@ -124,6 +124,20 @@ TEST_F(CliTest, RunFailurePrintsTheLibraryMessageAndExitsOne) {
   EXPECT_EQ(1, r.Code);
   EXPECT_EQ("vaskreport: ERR_VASKREPORT_OPEN_FILE\nabsent.csv\n", r.Err);
   EXPECT_EQ("", r.Out);
+
+  // A sorted run reads the data file for its digest first, and says the same.
+  WriteFile(dir_ / "sort.ini", ReadFile(dir_ / "spec.ini") +
+                                   "BspField=Dpid\n[FileProcessing]\nSortByBsp=True\n");
+  r = Vask(dir_, "run sort.ini");
+  EXPECT_EQ(1, r.Code);
+  EXPECT_EQ("vaskreport: ERR_VASKREPORT_OPEN_FILE\nabsent.csv\n", r.Err);
+
+  // An output directory that cannot be made is named as such.
+  WriteFile(dir_ / "absent.csv", "1\n");
+  WriteFile(dir_ / "file", "");
+  r = Vask(dir_, "run -o file/x sort.ini");
+  EXPECT_EQ(1, r.Code);
+  EXPECT_EQ(0u, r.Err.find("vaskreport: ERR_VASKREPORT_CREATE_DIRECTORY\nfile/x")) << r.Err;
 }
 
 TEST_F(CliTest, CheckDescribesAValidSpecification) {
