@@ -38,6 +38,9 @@ bool WriteWholeFile(const char* fileName, const std::string& text) {
     return file && WriteStream(file, text);
   }
   std::string beside = std::string(fileName) + ".new";
+  // A leftover of that name is replaced, never written through: it may be a
+  // link to some other file.
+  RemoveToRewrite(beside.c_str());
   FILE* file = fopen(beside.c_str(), "w");
   if (!file) return false;
   if (WriteStream(file, text) && rename(beside.c_str(), fileName) == 0) return true;
@@ -89,7 +92,9 @@ int VaskReportSpec::ReturnError(int code, const IniEntry& entry) {
 }
 
 int VaskReportSpec::Write(const char* fileName) {
-  if (!fileName || !WriteWholeFile(fileName, SpecFileText(*this)))
+  // A text that would not read back is not saved: the file is left as it was.
+  std::string text;
+  if (!fileName || !SpecFileText(*this, text) || !WriteWholeFile(fileName, text))
     return ERR_VASKREPORTSPEC_SPECFILE_OPEN;
   return 0;
 }

@@ -1,31 +1,41 @@
 #include "spec/SpecText.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "engine/States.h"
 
 namespace {
 
-void Line(std::string& out, const char* key, const char* value) {
-  out += key;
-  out += '=';
-  out += value;
-  out += '\n';
+// The file's text, and whether every value went on a line of its own.
+struct Text {
+  std::string& Out;
+  bool Whole;
+};
+
+void Line(Text& out, const char* key, const char* value) {
+  // A value holding a line feed would read back as more entries, or other
+  // sections, than the object has.
+  if (std::strchr(value, '\n')) out.Whole = false;
+  out.Out += key;
+  out.Out += '=';
+  out.Out += value;
+  out.Out += '\n';
 }
 
-void Header(std::string& out, const char* name) {
-  out += '[';
-  out += name;
-  out += "]\n";
+void Header(Text& out, const char* name) {
+  out.Out += '[';
+  out.Out += name;
+  out.Out += "]\n";
 }
 
-void Number(std::string& out, const char* key, int value) {
+void Number(Text& out, const char* key, int value) {
   char text[16];
   snprintf(text, sizeof text, "%d", value);
   Line(out, key, text);
 }
 
-void Flag(std::string& out, const char* key, bool value) {
+void Flag(Text& out, const char* key, bool value) {
   Line(out, key, value ? "True" : "False");
 }
 
@@ -48,15 +58,15 @@ std::string FieldReference(const VaskReportSpec& spec, int index, bool inList) {
   return spec.FindField(number.c_str()) < 0 ? number : name;  // else neither reads back
 }
 
-void Role(std::string& out, const VaskReportSpec& spec, const char* key, int index) {
+void Role(Text& out, const VaskReportSpec& spec, const char* key, int index) {
   if (IsField(spec, index)) Line(out, key, FieldReference(spec, index, false).c_str());
 }
 
-void State(std::string& out, int state) {
+void State(Text& out, int state) {
   if (state >= 0 && state < STATE_COUNT) Line(out, "State", s_States[state]);
 }
 
-void FileSection(std::string& out, const VaskReportSpec& spec) {
+void FileSection(Text& out, const VaskReportSpec& spec) {
   Header(out, "File");
   Line(out, "Path", spec.Path);
   Number(out, "Delimiter", static_cast<unsigned char>(spec.Delimiter));
@@ -76,7 +86,7 @@ void FileSection(std::string& out, const VaskReportSpec& spec) {
   Role(out, spec, "AmendedField", spec.AmendedField);
 }
 
-void ManifestSection(std::string& out, const VaskReportSpec& spec) {
+void ManifestSection(Text& out, const VaskReportSpec& spec) {
   Header(out, "ManifestReport");
   Number(out, "LettersPerTray", spec.LettersPerTray);
   char weight[32];
@@ -87,7 +97,7 @@ void ManifestSection(std::string& out, const VaskReportSpec& spec) {
   Line(out, "JobNumber", spec.JobNumber);
 }
 
-void MatchingSection(std::string& out, const VaskReportSpec& spec) {
+void MatchingSection(Text& out, const VaskReportSpec& spec) {
   Header(out, "MatchingReport");
   Line(out, "PafVersion", spec.PafVersion);
   Line(out, "ProcessDate", spec.ProcessDate);
@@ -101,7 +111,7 @@ void MatchingSection(std::string& out, const VaskReportSpec& spec) {
 
 // Entries naming no field are left out; with none left the key is not
 // written, since an empty list would not load again.
-void RemoveFieldLine(std::string& out, const VaskReportSpec& spec) {
+void RemoveFieldLine(Text& out, const VaskReportSpec& spec) {
   if (!spec.RemoveField) return;
   std::string names;
   bool any = false;
@@ -114,7 +124,7 @@ void RemoveFieldLine(std::string& out, const VaskReportSpec& spec) {
   if (any) Line(out, "RemoveField", names.c_str());
 }
 
-void ProcessingSection(std::string& out, const VaskReportSpec& spec) {
+void ProcessingSection(Text& out, const VaskReportSpec& spec) {
   Header(out, "FileProcessing");
   Flag(out, "SortByBsp", spec.SortByBsp);
   Flag(out, "SortIntoBdt", spec.SortIntoBdt);
@@ -122,7 +132,7 @@ void ProcessingSection(std::string& out, const VaskReportSpec& spec) {
   RemoveFieldLine(out, spec);
 }
 
-void LabelPlanSection(std::string& out, const VaskReportSpec& spec) {
+void LabelPlanSection(Text& out, const VaskReportSpec& spec) {
   Header(out, "LabelPlanFile");
   Line(out, "LabelPlanName", spec.LabelPlanName);
   Line(out, "CustomerName", spec.LabelCustomerName);
@@ -139,8 +149,9 @@ void LabelPlanSection(std::string& out, const VaskReportSpec& spec) {
 
 }  // namespace
 
-std::string SpecFileText(const VaskReportSpec& spec) {
-  std::string out;
+bool SpecFileText(const VaskReportSpec& spec, std::string& text) {
+  text.clear();
+  Text out{text, true};
   FileSection(out, spec);
   Header(out, "Output");
   Line(out, "OutputDirectory", spec.OutputDirectory);
@@ -148,5 +159,5 @@ std::string SpecFileText(const VaskReportSpec& spec) {
   if (spec.MatchingReport) MatchingSection(out, spec);
   ProcessingSection(out, spec);
   if (spec.LabelPlanFile) LabelPlanSection(out, spec);
-  return out;
+  return out.Whole;
 }

@@ -5,7 +5,9 @@
 
 #include "spec/VaskReportSpec.h"
 
-// The specification file's text for the object, as Write saves it.
-std::string SpecFileText(const VaskReportSpec& spec);
+// The specification file's text for the object, as Write saves it; false
+// when a value holds a line feed, so that the text would not read back as
+// the object.
+bool SpecFileText(const VaskReportSpec& spec, std::string& text);
 
 #endif

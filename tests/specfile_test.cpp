@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <new>
@@ -7,6 +8,7 @@
 
 #include "TestUtil.h"
 #include "spec/VaskReportSpec.h"
+#include "util/StrUtil.h"
 
 // Fault injection: nothrow array allocations fail once the countdown reaches 0.
 static int g_allocationsBeforeFailure = -1;
@@ -524,6 +526,46 @@ TEST_F(SpecFileTest, WriteFailuresAreReported) {
 }
 
 }  // namespace
+
+TEST(SpecFileSave, TextsHoldingALineFeedAreNotSavedAndTheOldFileStays) {
+  vrtest::TempDir dir;
+  const std::string path = dir / "job.ini";
+  vrtest::WriteFile(path, "[File]\nPath=old.txt\n");
+  // Each would read back as entries or sections the object does not have.
+  const char* const injected[] = {"Acme\nLettersPerTray=5", "x\n[FileProcessing]\nSortByBsp=True",
+                                  "\n"};
+  for (const char* text : injected) {
+    VaskReportSpec spec;
+    spec.ManifestReport = true;
+    strncpyz(spec.CustomerName, text, sizeof spec.CustomerName);
+    EXPECT_EQ(ERR_VASKREPORTSPEC_SPECFILE_OPEN, spec.Write(path.c_str())) << text;
+    EXPECT_EQ("[File]\nPath=old.txt\n", vrtest::ReadFile(path));
+  }
+  VaskReportSpec spec;
+  spec.SetPath("new.txt");
+  spec.Fields = new VaskReportSpec::FieldSpec[1]{};
+  spec.FieldCount = 1;
+  spec.Fields[0].Size = 1;
+  strncpyz(spec.Fields[0].Name, "A\nB", sizeof spec.Fields[0].Name);
+  EXPECT_EQ(ERR_VASKREPORTSPEC_SPECFILE_OPEN, spec.Write(path.c_str()));
+  // A carriage return reads back as it was, so it is saved.
+  strncpyz(spec.Fields[0].Name, "A\rB", sizeof spec.Fields[0].Name);
+  EXPECT_EQ(0, spec.Write(path.c_str()));
+  EXPECT_NE(std::string::npos, vrtest::ReadFile(path).find("Field1Name=A\rB\n"));
+}
+
+TEST(SpecFileSave, ALeftoverLinkBesideTheFileIsReplacedNotWrittenThrough) {
+  vrtest::TempDir dir;
+  const std::string path = dir / "job.ini";
+  const std::string other = dir / "other.txt";
+  vrtest::WriteFile(other, "someone else's file\n");
+  ASSERT_EQ(0, symlink(other.c_str(), (path + ".new").c_str()));
+  VaskReportSpec spec;
+  spec.SetPath("new.txt");
+  EXPECT_EQ(0, spec.Write(path.c_str()));
+  EXPECT_EQ("someone else's file\n", vrtest::ReadFile(other));
+  EXPECT_NE(std::string::npos, vrtest::ReadFile(path).find("Path=new.txt\n"));
+}
 
 TEST(SpecFileSave, FailedSaveLeavesTheOldFileWhole) {
   vrtest::TempDir dir;
