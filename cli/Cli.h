@@ -24,8 +24,10 @@ int UsageError(const char* command, const std::string& problem);
 // standard error and returns EXIT_FAILED.
 int ReportFailure(int code, const char* message);
 
-// The files a run of spec writes, in the order the run writes them.
-std::vector<std::string> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory);
+// The files a run of spec writes, in the order the run writes them; after a
+// run, only those of them it did write where that depends on the data.
+std::vector<std::string> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory,
+                                      bool afterRun);
 
 // Prints a readable description of spec to standard output.
 void PrintSpecSummary(const VaskReportSpec& spec, const char* specFile, int givenState);

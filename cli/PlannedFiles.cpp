@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -29,7 +31,7 @@ void AddReports(const VaskReportSpec& spec, const std::string& dir, std::vector<
   if (spec.LabelPlanFile) out.push_back(dir + "LabelPlanFile.lpf");
 }
 
-void AddSplitFiles(const VaskReportSpec& spec, std::vector<std::string>& out) {
+void AddSplitFiles(const VaskReportSpec& spec, bool afterRun, std::vector<std::string>& out) {
   if (!spec.SortIntoBdt && !spec.SortIntoStates) return;
   char directory[256], name[256];
   SplitPath(spec.ExpandedPath, directory, name);
@@ -43,13 +45,22 @@ void AddSplitFiles(const VaskReportSpec& spec, std::vector<std::string>& out) {
       out.push_back(file + name);
     }
   if (spec.SortIntoStates) out.push_back(std::string(directory) + "ERR_UR_" + name);
+  // Lines that are not records go to a file of their own, made only when
+  // there are some; a run removes an older one otherwise.
+  const std::string unrouted = std::string(directory) + "ERR_" + name;
+  struct stat st;
+  if (!afterRun)
+    out.push_back(unrouted + " (lines that are not records, if any)");
+  else if (stat(unrouted.c_str(), &st) == 0)
+    out.push_back(unrouted);
 }
 
 }  // namespace
 
-std::vector<std::string> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory) {
+std::vector<std::string> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory,
+                                      bool afterRun) {
   std::vector<std::string> files;
-  AddSplitFiles(spec, files);
+  AddSplitFiles(spec, afterRun, files);
   AddReports(spec, ReportDirectory(spec, outputDirectory), files);
   if (spec.SortByBsp) files.push_back(std::string(spec.ExpandedPath) + " (rewritten in lodgement order)");
   return files;

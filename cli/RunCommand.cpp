@@ -48,7 +48,7 @@ int RunCommand(int argc, char** argv) {
   }
   const std::string digestPath = verify::RunDirectory(spec, args.OutputDirectory) + RUN_DIGEST_NAME;
   if (digestRc) return LibraryFailure(digestRc, digestPath.c_str());
-  std::vector<std::string> written = PlannedFiles(spec, outputDirectory);
+  std::vector<std::string> written = PlannedFiles(spec, outputDirectory, true);
   if (spec.SortByBsp) written.push_back(digestPath);
   if (args.Json) {
     WriteRunJson(spec, written, std::cout);

@@ -107,6 +107,23 @@ TEST_F(CliTest, RunKeepsEveryRecordInTheResortAndTheSplits) {
   EXPECT_EQ(SortedRecords(original), fromSplits);
 }
 
+TEST_F(CliTest, RunListsTheFileOfLinesThatAreNotRecordsOnlyWhenItWroteOne) {
+  CopyExample(dir_);
+  Result r = Vask(dir_, "run -q example.ini");
+  ASSERT_EQ(0, r.Code) << r.Err;
+  EXPECT_FALSE(Has(r.Out, "ERR_mailing.csv")) << r.Out;
+  EXPECT_TRUE(Has(Vask(dir_, "check example.ini").Out,
+                  "  ERR_mailing.csv (lines that are not records, if any)\n"));
+
+  // An unclosed qualifier makes a line that is not a record.
+  WriteFile(dir_ / "mailing.csv", ReadFile(kExamples + "/mailing.csv") + "\"Unclosed,1\n");
+  r = Vask(dir_, "run -q example.ini");
+  ASSERT_EQ(0, r.Code) << r.Err;
+  EXPECT_TRUE(Has(r.Out, "\n  ERR_mailing.csv\n")) << r.Out;
+  EXPECT_EQ(std::vector<std::string>{"\"Unclosed,1"},
+            SortedRecords(ReadFile(dir_ / "ERR_mailing.csv")));
+}
+
 TEST_F(CliTest, RunOutputDirectoryOptionOverridesTheSpecification) {
   CopyExample(dir_);
   Result r = Vask(dir_, "run --output-dir elsewhere/deep example.ini -q");
