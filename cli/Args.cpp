@@ -25,6 +25,16 @@ const OptionSpec s_Options[] = {
 
 }  // namespace
 
+std::string RefusedOption(char** argv, const option* longOptions) {
+  // A known option's value in optopt means a long option was given a value
+  // it does not take; an unknown long option leaves optopt 0.
+  for (const option* o = longOptions; o->name; ++o)
+    if (optopt != 0 && o->val == optopt && o->has_arg == no_argument)
+      return std::string("option '--") + o->name + "' takes no value";
+  if (optopt > ' ' && optopt < 127) return std::string("unknown option '-") + char(optopt) + "'";
+  return std::string("unknown option '") + argv[optind - 1] + "'";
+}
+
 int ParseCommandArgs(int argc, char** argv, unsigned admitted, CommandArgs& args) {
   const char* command = argv[0];
   std::vector<option> options;
@@ -56,7 +66,7 @@ int ParseCommandArgs(int argc, char** argv, unsigned admitted, CommandArgs& args
       case ':':
         return UsageError(command, std::string("option '") + argv[optind - 1] + "' needs a value");
       default:
-        return UsageError(command, std::string("unknown option '") + argv[optind - 1] + "'");
+        return UsageError(command, RefusedOption(argv, options.data()));
     }
   }
   if (optind >= argc) return UsageError(command, "missing SPEC");

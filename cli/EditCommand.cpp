@@ -6,6 +6,7 @@
 
 #include "Args.h"
 #include "Cli.h"
+#include "dialogue/Prompt.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {
@@ -38,11 +39,13 @@ int EditCommand(int argc, char** argv) {
   CommandArgs args;
   if (int rc = ParseCommandArgs(argc, argv, 0, args); rc >= 0) return rc;
   VaskReportSpec spec;
+  bool loadFailed = false;
   if (Exists(args.Spec)) {
     char message[256] = "";
     if (int rc = spec.Read(args.Spec.c_str(), message)) {
       ReportFailure(rc, message);
       std::cerr << "vaskreport: going on with the settings loaded before the error\n";
+      loadFailed = true;
     }
   }
   if (int rc = spec.PromptUserSpec()) {
@@ -51,6 +54,18 @@ int EditCommand(int argc, char** argv) {
     return ReportFailure(rc, message);
   }
   std::cerr << "\n";  // the last question leaves the line open
+  // The file holds settings past the error that the dialogue never saw; it
+  // is replaced only when the user says so (end of input says no).
+  if (loadFailed) {
+    bool replace = false;
+    PromptYesNo(("Replace " + args.Spec + ", which did not load whole, with these settings ").c_str(),
+                &replace);
+    std::cerr << "\n";
+    if (!replace) {
+      std::cerr << "vaskreport: " << args.Spec << " left as it was\n";
+      return EXIT_FAILED;
+    }
+  }
   if (int rc = Save(spec, args.Spec)) return rc;
   std::cout << "Saved " << args.Spec << "\n";
   return EXIT_OK;

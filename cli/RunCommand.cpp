@@ -41,7 +41,8 @@ int RunCommand(int argc, char** argv) {
   StartProgress(!args.Quiet && isatty(STDERR_FILENO), spec.ExpandedPath);
   int rc = CreateReports(spec, outputDirectory, message, ProgressCallback);
   FinishProgress();
-  const int digestRc = spec.SortByBsp ? digest.Finish() : 0;
+  // Only a run that succeeded leaves a digest; the task is joined either way.
+  const int digestRc = spec.SortByBsp && !rc ? digest.Finish() : 0;
   if (rc) {
     if (ProgressInterrupted()) std::cerr << "vaskreport: interrupted\n";
     return ReportFailure(rc, message);

@@ -1,7 +1,9 @@
 #include <getopt.h>
 
 #include <cstring>
+#include <iostream>
 
+#include "Args.h"
 #include "Cli.h"
 
 namespace {
@@ -31,11 +33,21 @@ int main(int argc, char** argv) {
   for (int c; (c = getopt_long(argc, argv, "+hV", options, nullptr)) != -1;) {
     if (c == 'h') return PrintProgramHelp(), EXIT_OK;
     if (c == 'V') return PrintVersion(), EXIT_OK;
-    return UsageError(nullptr, std::string("unknown option '") + argv[optind - 1] + "'");
+    return UsageError(nullptr, RefusedOption(argv, options));
   }
   if (optind >= argc) return UsageError(nullptr, "missing command");
   const char* name = argv[optind];
   for (const Command& command : s_Commands)
-    if (strcmp(command.Name, name) == 0) return command.Run(argc - optind, argv + optind);
+    if (strcmp(command.Name, name) == 0) {
+      const int rc = command.Run(argc - optind, argv + optind);
+      // What a command printed is its result (the list of files, the JSON,
+      // the checks); if it could not all be written the command failed.
+      std::cout.flush();
+      if (!std::cout) {
+        std::cerr << "vaskreport: cannot write standard output\n";
+        return rc == EXIT_OK ? EXIT_FAILED : rc;
+      }
+      return rc;
+    }
   return UsageError(nullptr, std::string("unknown command '") + name + "'");
 }

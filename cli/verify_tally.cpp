@@ -46,9 +46,11 @@ int Partner(int state) {
 
 std::string StateName(int state) { return NumberToState(state); }
 
+// The negation of the residue test as the library writes it, so that a
+// weight that compares false both ways (NaN) decides alike.
 bool IsDirect(const VaskReportSpec& spec, uint64_t volume) {
-  return volume >= kDirectLetters ||
-         static_cast<double>(volume) * spec.WeightOfLetter >= kDirectKilograms;
+  return !(volume < kDirectLetters &&
+           static_cast<double>(volume) * spec.WeightOfLetter < kDirectKilograms);
 }
 
 Lodgement Tally(const VaskReportSpec& spec, const Recount& recount) {

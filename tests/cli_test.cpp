@@ -232,6 +232,38 @@ TEST_F(CliTest, EditWithPipedRepliesSavesTheExpectedFile) {
   EXPECT_FALSE(vrtest::FileExists(dir_ / "new.ini.new"));
 }
 
+TEST_F(CliTest, EditAfterALoadErrorReplacesTheFileOnlyWhenTold) {
+  CopyExample(dir_);
+  const std::string broken = ReadFile(dir_ / "example.ini") + "JobNumber=again\n";
+  WriteFile(dir_ / "example.ini", broken);
+  // The duplicate key stops the load at once, so the dialogue starts empty.
+  Result r = Vask(dir_, "edit example.ini");
+  EXPECT_EQ(1, r.Code);
+  EXPECT_TRUE(Has(r.Err, "vaskreport: example.ini left as it was\n")) << r.Err;
+  EXPECT_EQ(broken, ReadFile(dir_ / "example.ini"));
+  // Fifteen questions for an empty specification, then the one to replace.
+  const std::string keepAll(15, '\n');
+  EXPECT_EQ(1, Vask(dir_, "edit example.ini", keepAll + "n\n").Code);
+  EXPECT_EQ(broken, ReadFile(dir_ / "example.ini"));
+  r = Vask(dir_, "edit example.ini", keepAll + "y\n");
+  EXPECT_EQ(0, r.Code) << r.Err;
+  EXPECT_EQ("Saved example.ini\n", r.Out);
+  EXPECT_TRUE(Has(ReadFile(dir_ / "example.ini"), "[File]\nPath=\n"));
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenFailsTheCommand) {
+  if (!vrtest::FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  CopyExample(dir_);
+  for (const char* arguments : {"run --json example.ini", "check example.ini"}) {
+    const std::string command = "cd '" + dir_.path() + "' && '" + kBinary + "' " + arguments +
+                                " >/dev/full 2>.stderr";
+    const int status = system(command.c_str());
+    EXPECT_EQ(1, WIFEXITED(status) ? WEXITSTATUS(status) : -1) << arguments;
+    EXPECT_TRUE(Has(ReadFile(dir_ / ".stderr"), "vaskreport: cannot write standard output\n"))
+        << arguments;
+  }
+}
+
 TEST_F(CliTest, EditAtEndOfInputKeepsALoadedSpecification) {
   CopyExample(dir_);
   Result first = Vask(dir_, "edit example.ini");
@@ -247,7 +279,7 @@ TEST_F(CliTest, EditAtEndOfInputKeepsALoadedSpecification) {
 
 TEST_F(CliTest, EditReportsALoadErrorAndGoesOnFromWhatWasLoaded) {
   WriteFile(dir_ / "half.ini", "[File]\nPath=kept.csv\nDelimiter=999\n");
-  Result r = Vask(dir_, "edit half.ini");
+  Result r = Vask(dir_, "edit half.ini", std::string(15, '\n') + "y\n");
   EXPECT_EQ(0, r.Code);
   EXPECT_TRUE(Has(r.Err, "vaskreport: ERR_VASKREPORTSPEC_INVALID_DELIMITER\nDelimiter=999\n"));
   EXPECT_TRUE(Has(r.Err, "File containing data on which to report [kept.csv] :"));
@@ -278,6 +310,16 @@ TEST_F(CliTest, VerifyAgreesAfterARunAndNamesATamperedFigure) {
   r = Vask(dir_, "verify example.ini --output-dir out");
   EXPECT_EQ(1, r.Code);
   EXPECT_TRUE(Has(r.Out, "DIFF BR_NSW_mailing.csv")) << r.Out;
+}
+
+TEST_F(CliTest, AFailedRunLeavesNoDigest) {
+  CopyExample(dir_);
+  // A directory where a split file goes makes the run fail after its pass.
+  ASSERT_EQ(0, mkdir((dir_ / "BDT_NT_mailing.csv").c_str(), 0777));
+  Result r = Vask(dir_, "run -q -o out example.ini");
+  EXPECT_EQ(1, r.Code);
+  EXPECT_TRUE(Has(r.Err, "ERR_VASKREPORT_OPEN_OUTPUT_FILE")) << r.Err;
+  EXPECT_FALSE(vrtest::FileExists(dir_ / "out/RunDigest.txt"));
 }
 
 TEST_F(CliTest, TheDigestReplacesALeftoverTemporaryLinkInsteadOfWritingThroughIt) {
@@ -334,6 +376,12 @@ TEST_F(CliTest, UsageErrorsExitTwoWithAOneLineHint) {
       {"run --output-dir", "vaskreport run: option '--output-dir' needs a value; try 'vaskreport run --help'\n"},
       {"edit --quiet x.ini", "vaskreport edit: unknown option '--quiet'; try 'vaskreport edit --help'\n"},
       {"verify --json x.ini", "vaskreport verify: unknown option '--json'; try 'vaskreport verify --help'\n"},
+      // The option refused, not the word before it, even inside a cluster.
+      {"-xV", "vaskreport: unknown option '-x'; try 'vaskreport --help'\n"},
+      {"run -xq x.ini", "vaskreport run: unknown option '-x'; try 'vaskreport run --help'\n"},
+      {"run x.ini -qx", "vaskreport run: unknown option '-x'; try 'vaskreport run --help'\n"},
+      {"run --quiet=1 x.ini",
+       "vaskreport run: option '--quiet' takes no value; try 'vaskreport run --help'\n"},
   };
   for (const Case& c : cases) {
     Result r = Vask(dir_, c.arguments);
