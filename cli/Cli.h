@@ -24,10 +24,19 @@ int UsageError(const char* command, const std::string& problem);
 // standard error and returns EXIT_FAILED.
 int ReportFailure(int code, const char* message);
 
+// A file a run writes, and what to say of it beside its name.
+struct PlannedFile {
+  std::string Path;
+  std::string Note;
+};
+
 // The files a run of spec writes, in the order the run writes them; after a
 // run, only those of them it did write where that depends on the data.
-std::vector<std::string> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory,
+std::vector<PlannedFile> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory,
                                       bool afterRun);
+
+// The path, with its note in parentheses when it has one.
+std::string ListedName(const PlannedFile& file);
 
 // Prints a readable description of spec to standard output.
 void PrintSpecSummary(const VaskReportSpec& spec, const char* specFile, int givenState);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Cli.h"
+#include "Digest.h"
 #include "engine/Resort.h"
 #include "engine/States.h"
 #include "spec/VaskReportSpec.h"
@@ -19,19 +20,19 @@ std::string ReportDirectory(const VaskReportSpec& spec, const char* override) {
   return dir;
 }
 
-void AddReports(const VaskReportSpec& spec, const std::string& dir, std::vector<std::string>& out) {
+void AddReports(const VaskReportSpec& spec, const std::string& dir, std::vector<PlannedFile>& out) {
   if (spec.MatchingReport) {
-    out.push_back(dir + "AddressMatchingSummaryReport.txt");
-    out.push_back(dir + "AddressMatchingSummaryReport.htm");
+    out.push_back({dir + "AddressMatchingSummaryReport.txt", ""});
+    out.push_back({dir + "AddressMatchingSummaryReport.htm", ""});
   }
   if (spec.ManifestReport) {
-    for (const char* ext : {".txt", ".htm", ".csv"}) out.push_back(dir + "ManifestReport" + ext);
-    for (const char* ext : {".txt", ".htm"}) out.push_back(dir + "LodgementInfo" + ext);
+    for (const char* ext : {".txt", ".htm", ".csv"}) out.push_back({dir + "ManifestReport" + ext, ""});
+    for (const char* ext : {".txt", ".htm"}) out.push_back({dir + "LodgementInfo" + ext, ""});
   }
-  if (spec.LabelPlanFile) out.push_back(dir + "LabelPlanFile.lpf");
+  if (spec.LabelPlanFile) out.push_back({dir + "LabelPlanFile.lpf", ""});
 }
 
-void AddSplitFiles(const VaskReportSpec& spec, bool afterRun, std::vector<std::string>& out) {
+void AddSplitFiles(const VaskReportSpec& spec, bool afterRun, std::vector<PlannedFile>& out) {
   if (!spec.SortIntoBdt && !spec.SortIntoStates) return;
   char directory[256], name[256];
   SplitPath(spec.ExpandedPath, directory, name);
@@ -42,26 +43,35 @@ void AddSplitFiles(const VaskReportSpec& spec, bool afterRun, std::vector<std::s
       std::string file = directory;
       if (spec.SortIntoBdt) file += s_LevelPrefix[level];
       if (spec.SortIntoStates) file += std::string(NumberToState(state)) + "_";
-      out.push_back(file + name);
+      out.push_back({file + name, ""});
     }
-  if (spec.SortIntoStates) out.push_back(std::string(directory) + "ERR_UR_" + name);
+  if (spec.SortIntoStates) out.push_back({std::string(directory) + "ERR_UR_" + name, ""});
   // Lines that are not records go to a file of their own, made only when
   // there are some; a run removes an older one otherwise.
   const std::string unrouted = std::string(directory) + "ERR_" + name;
   struct stat st;
   if (!afterRun)
-    out.push_back(unrouted + " (lines that are not records, if any)");
+    out.push_back({unrouted, "lines that are not records, if any"});
   else if (stat(unrouted.c_str(), &st) == 0)
-    out.push_back(unrouted);
+    out.push_back({unrouted, ""});
 }
 
 }  // namespace
 
-std::vector<std::string> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory,
+std::vector<PlannedFile> PlannedFiles(const VaskReportSpec& spec, const char* outputDirectory,
                                       bool afterRun) {
-  std::vector<std::string> files;
+  std::vector<PlannedFile> files;
   AddSplitFiles(spec, afterRun, files);
-  AddReports(spec, ReportDirectory(spec, outputDirectory), files);
-  if (spec.SortByBsp) files.push_back(std::string(spec.ExpandedPath) + " (rewritten in lodgement order)");
+  const std::string reports = ReportDirectory(spec, outputDirectory);
+  AddReports(spec, reports, files);
+  if (spec.SortByBsp) {
+    files.push_back({spec.ExpandedPath, "rewritten in lodgement order"});
+    // The front end's own record of the original, for verify.
+    files.push_back({reports + RUN_DIGEST_NAME, ""});
+  }
   return files;
+}
+
+std::string ListedName(const PlannedFile& file) {
+  return file.Note.empty() ? file.Path : file.Path + " (" + file.Note + ")";
 }

@@ -49,13 +49,15 @@ int RunCommand(int argc, char** argv) {
   }
   const std::string digestPath = verify::RunDirectory(spec, args.OutputDirectory) + RUN_DIGEST_NAME;
   if (digestRc) return LibraryFailure(digestRc, digestPath.c_str());
-  std::vector<std::string> written = PlannedFiles(spec, outputDirectory, true);
-  if (spec.SortByBsp) written.push_back(digestPath);
+  const std::vector<PlannedFile> written = PlannedFiles(spec, outputDirectory, true);
   if (args.Json) {
-    WriteRunJson(spec, written, std::cout);
+    // Names only: a program reading the list opens each.
+    std::vector<std::string> paths;
+    for (const PlannedFile& file : written) paths.push_back(file.Path);
+    WriteRunJson(spec, paths, std::cout);
     return EXIT_OK;
   }
   std::cout << "Wrote:\n";
-  for (const std::string& file : written) std::cout << "  " << file << "\n";
+  for (const PlannedFile& file : written) std::cout << "  " << ListedName(file) << "\n";
   return EXIT_OK;
 }

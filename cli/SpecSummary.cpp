@@ -88,5 +88,6 @@ void PrintSpecSummary(const VaskReportSpec& spec, const char* specFile, int give
   PrintLodgement(spec, givenState);
   PrintDocuments(spec);
   std::cout << "A run writes:\n";
-  for (const std::string& file : PlannedFiles(spec, nullptr, false)) std::cout << "  " << file << "\n";
+  for (const PlannedFile& file : PlannedFiles(spec, nullptr, false))
+    std::cout << "  " << ListedName(file) << "\n";
 }

@@ -35,7 +35,7 @@ const CommandHelp s_CommandHelp[] = {
      "Loads the specification SPEC, reads its data file once and writes every\n"
      "document and file it asks for, then lists the files written.\n"
      "\n"
-     "  -o, --output-dir DIR  write the reports into DIR instead of SPEC's directory\n"
+     "  -o, --output-dir DIR  write the reports into DIR, not SPEC's OutputDirectory\n"
      "  -q, --quiet           draw no progress on standard error\n"
      "      --json            print the run's figures and the files written as JSON\n"
      "                        on standard output instead of the list\n"

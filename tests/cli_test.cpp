@@ -353,10 +353,13 @@ TEST_F(CliTest, RunJsonPrintsOneDocumentWithTheFilesWritten) {
   Result r = Vask(dir_, "run --json --quiet example.ini");
   ASSERT_EQ(0, r.Code) << r.Err;
   WriteFile(dir_ / "run.json", r.Out);
-  // A real parser reads it; the files listed are the run's.
+  // A real parser reads it; the files listed are the run's, each a name
+  // that opens (run in the run's directory).
   const std::string check =
-      "python3 -c \"import json,sys; d=json.load(open(sys.argv[1])); "
+      "cd '" + dir_.path() + "' && python3 -c \"import json,os,sys; d=json.load(open(sys.argv[1])); "
       "assert 'reports/LabelPlanFile.lpf' in d['files']; "
+      "assert 'mailing.csv' in d['files'] and 'reports/RunDigest.txt' in d['files']; "
+      "assert all(os.path.isfile(f) for f in d['files']), d['files']; "
       "assert d['settings']['lettersPerTray'] == 300\" '" +
       (dir_ / "run.json") + "'";
   EXPECT_EQ(0, system(check.c_str())) << r.Out;
