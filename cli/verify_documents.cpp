@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "Verify.h"
@@ -155,7 +156,15 @@ const SummaryLabel kSummaryRows[] = {
     {"Total Records                           : ", "records read"},
 };
 
-void ReadSummaryLine(Document& document, size_t index, const std::string& line) {
+// A row's share as the report prints it, one decimal, in parentheses.
+struct Share {
+  size_t Index;
+  std::string Line;
+  std::string Printed;
+};
+
+void ReadSummaryLine(Document& document, size_t index, const std::string& line,
+                     std::map<std::string, Share>& shares) {
   if (line == "Zero Records") {
     Put(document, "records read", 0, index, line);
     return;
@@ -164,13 +173,30 @@ void ReadSummaryLine(Document& document, size_t index, const std::string& line) 
     const size_t n = std::strlen(label.Text);
     if (line.compare(0, n, label.Text) != 0) continue;
     std::istringstream rest(line.substr(n));
-    std::string token;
+    std::string token, share, more;
     uint64_t value;
-    if (rest >> token && ParseCount(token, value))
+    if (rest >> token >> share && ParseCount(token, value) && !(rest >> more)) {
       Put(document, label.Key, value, index, line);
-    else
-      Problem(document, index, line, "a count after the label");
+      shares[label.Key] = {index, line, share};
+    } else {
+      Problem(document, index, line, "a count and its share after the label");
+    }
     return;
+  }
+}
+
+// Each share must be what the counts give.
+void CheckShares(Document& document, const std::map<std::string, Share>& shares) {
+  const auto total = document.Values.find("records read");
+  if (total == document.Values.end() || total->second == 0) return;
+  for (const auto& entry : shares) {
+    const auto count = document.Values.find(entry.first);
+    if (count == document.Values.end()) continue;
+    char expected[64];
+    snprintf(expected, sizeof expected, "(%.1f%%)",
+             100.0 * static_cast<double>(count->second) / static_cast<double>(total->second));
+    if (entry.second.Printed != expected)
+      Problem(document, entry.second.Index, entry.second.Line, std::string("share ") + expected);
   }
 }
 
@@ -193,6 +219,12 @@ Document ReadLodgementInfo(const std::string& path) {
   std::vector<std::string> lines;
   if (!(document.Found = ReadLines(path, lines))) return document;
   // Two heading lines, then the four rows.
+  static const char* const kHeadings[] = {
+      "                           Number of Letters           % Mix    Trays",
+      "                 Same State  Other States     Total                  "};
+  for (size_t i = 0; i < 2; ++i)
+    if (i >= lines.size() || lines[i] != kHeadings[i])
+      Problem(document, i, i < lines.size() ? lines[i] : "", std::string("\"") + kHeadings[i] + "\"");
   for (size_t i = 2; i < lines.size(); ++i)
     if (!ReadLodgementRow(document, i, lines[i])) Problem(document, i, lines[i], "a table row");
   return document;
@@ -206,7 +238,14 @@ Document ReadLabelPlan(const std::string& path, char prefix) {
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     if (line == "#Label Details") details = true;
-    if (!details || line.empty() || line[0] == '#') continue;
+    if (line.empty() || line[0] == '#') continue;
+    if (!details) {
+      // Above the details only the version and the plan header are data.
+      const std::string& before = i ? lines[i - 1] : std::string();
+      if (before != "#Australia Post Visa Tray Label System - Ver:" && before != "#Label Plan Header")
+        Problem(document, i, line, "a comment or blank line above \"#Label Details\"");
+      continue;
+    }
     if (!ReadLabelLine(document, i, line, prefix)) Problem(document, i, line, "a label detail line");
   }
   if (!details) document.Problems.push_back("no \"#Label Details\" line vs one");
@@ -220,7 +259,9 @@ Document ReadMatchingSummary(const std::string& path) {
   Document document;
   std::vector<std::string> lines;
   if (!(document.Found = ReadLines(path, lines))) return document;
-  for (size_t i = 0; i < lines.size(); ++i) ReadSummaryLine(document, i, lines[i]);
+  std::map<std::string, Share> shares;
+  for (size_t i = 0; i < lines.size(); ++i) ReadSummaryLine(document, i, lines[i], shares);
+  CheckShares(document, shares);
   if (!document.Values.count("records read"))
     document.Problems.push_back("no \"Total Records\" or \"Zero Records\" line vs one");
   return document;

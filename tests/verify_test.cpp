@@ -260,6 +260,18 @@ TEST_F(VerifyRun, NamesTheCheckThatFailsAfterTampering) {
       {"a stray line in the label plan",
        [](VerifyRun& t) { EditLine(t.Report("LabelPlanFile.lpf"), "#End Of File", [](const std::string&) { return std::string("R,9,1,S,1,\n#End Of File"); }); },
        "DIFF LabelPlanFile.lpf layout: line "},
+      {"a detail line above the label details",
+       [](VerifyRun& t) { EditLine(t.Report("LabelPlanFile.lpf"), "#Label Details", [](const std::string&) { return std::string("R,1,005,S,9,\n#Label Details"); }); },
+       "DIFF LabelPlanFile.lpf layout: line "},
+      {"a heading of the lodgement information",
+       [](VerifyRun& t) { EditLine(t.Report("LodgementInfo.txt"), "                 Same State", [](const std::string& l) { return Replace(l, "Same", "Some"); }); },
+       "DIFF LodgementInfo.txt layout: line 2 "},
+      {"a share in the matching summary",
+       [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.txt"), "Records Matched", [](const std::string& l) { return Replace(l, "%)", "1%)"); }); },
+       "DIFF AddressMatchingSummaryReport.txt layout: line "},
+      {"text after a count in the matching summary",
+       [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.txt"), "Records Matched", [](const std::string& l) { return l + " 5"; }); },
+       "DIFF AddressMatchingSummaryReport.txt layout: line "},
   };
   for (const Tampering& c : cases) {
     SCOPED_TRACE(c.Name);
