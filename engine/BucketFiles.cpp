@@ -14,7 +14,7 @@ BucketFiles::~BucketFiles() {
   delete[] m_Buffers;
 }
 
-int BucketFiles::Create(const char* tempDirectory, char* message) {
+int BucketFiles::Create(const char* tempDirectory, char* message, const char* dataFile) {
   if (!m_Buffers) m_Buffers = new (std::nothrow) char[static_cast<size_t>(SLOTS) * BUFFER_SIZE];
   if (!m_Buffers) return ERR_VASKREPORT_OUTOFMEMORY;
   char name[TEMP_NAME_SIZE];
@@ -26,6 +26,7 @@ int BucketFiles::Create(const char* tempDirectory, char* message) {
       if (message) strncpyz(message, name, 255);
       return ERR_VASKREPORT_OPEN_SORT_FILE;
     }
+    if (dataFile) NarrowPermissions(name, dataFile);
     // Our own buffer already batches the writes.
     std::setvbuf(m_Files[i], nullptr, _IONBF, 0);
     m_Used[i] = 0;

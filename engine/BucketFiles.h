@@ -18,8 +18,9 @@ class BucketFiles {
   BucketFiles(const BucketFiles&) = delete;
   BucketFiles& operator=(const BucketFiles&) = delete;
 
-  // Creates every bucket empty, in ascending order; 11104 with the name on failure.
-  int Create(const char* tempDirectory, char* message);
+  // Creates every bucket empty, in ascending order; 11104 with the name on
+  // failure. Given the data file, the buckets are no more readable than it.
+  int Create(const char* tempDirectory, char* message, const char* dataFile = nullptr);
   // Appends the line as read and a line feed; false once writing has failed.
   bool Write(int index, const DataLine& line);
   // Flushes and closes every bucket; 11110 when any write failed.

@@ -41,6 +41,7 @@ bool ReplaceAcrossFileSystems(const char* copyName, const char* dataPath) {
   std::string sideName;
   FILE* side = CreateSideFile(dataPath, sideName);
   if (!side) return false;
+  CopyPermissions(sideName.c_str(), dataPath);
   bool copied = CopyContent(from.f(), side);
   if (std::fclose(side) != 0) copied = false;
   if (copied && std::rename(sideName.c_str(), dataPath) == 0) return true;
@@ -53,6 +54,8 @@ bool ReplaceAcrossFileSystems(const char* copyName, const char* dataPath) {
 int ReplaceDataFile(const char* tempDirectory, const char* dataPath, char* message) {
   char copyName[TEMP_NAME_SIZE];
   MakeTempFileName(copyName, TEMP_RESORT_COPY, tempDirectory);
+  // The resorted file keeps the mode of the file it replaces.
+  CopyPermissions(copyName, dataPath);
   if (std::rename(copyName, dataPath) == 0) return 0;
   if (errno == EXDEV && ReplaceAcrossFileSystems(copyName, dataPath)) {
     std::remove(copyName);

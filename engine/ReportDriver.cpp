@@ -179,7 +179,7 @@ int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*
       if (int rc = CheckDataIsNoTempFile(directory, data, message)) return rc;
   }
   BucketFiles buckets;
-  int rc = sorting ? buckets.Create(directory, message) : 0;
+  int rc = sorting ? buckets.Create(directory, message, spec.ExpandedPath) : 0;
   RunCounts counts = {};
   if (!rc) rc = ReadDataFile(spec, reader, record.get(), sorting ? &buckets : nullptr, counts,
                              progress);

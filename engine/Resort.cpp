@@ -295,6 +295,7 @@ int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpe
     SetDetail(message, fileName);
     return ERR_VASKREPORT_OPEN_OUTPUT_FILE;
   }
+  NarrowPermissions(fileName, spec.ExpandedPath);  // before any record is in it
   if (spec.FieldNamesOnFirstLine) out << HeaderLine(spec);
   return 0;
 }

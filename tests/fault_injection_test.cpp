@@ -350,6 +350,47 @@ TEST(FaultInjection, DataFileThatIsADocumentOfTheRunIsRefusedAndKept) {
 // An output whose name is a link, hard or symbolic, to another file becomes
 // a file of its own: the file linked to keeps what it held, even when it is
 // the data file itself.
+mode_t ModeOf(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+std::string g_ModeDirectory;
+mode_t g_WidestBucket = 0;
+
+int NoteBucketModes(int) {
+  for (const char* bucket : {"/00.tmp", "/29.tmp", "/64.tmp"})
+    g_WidestBucket |= ModeOf(g_ModeDirectory + bucket);
+  return 0;
+}
+
+TEST(FaultInjection, FilesHoldingRecordsAreNoMoreReadableThanTheDataFile) {
+  const mode_t before = umask(022);
+  for (const mode_t mode : {0600, 0640, 0664}) {
+    SCOPED_TRACE(mode);
+    TempDir dir;
+    WriteFile(dir / "job.txt", Data() + "\"unclosed\n");
+    ASSERT_EQ(0, chmod((dir / "job.txt").c_str(), mode));
+    VaskReportSpec spec;
+    UseFullRun(spec, dir / "job.txt");
+    spec.Qualifier = '"';
+    g_ModeDirectory = dir / "out";
+    g_WidestBucket = 0;
+    char message[256] = "";
+    ASSERT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, NoteBucketModes)) << message;
+    // The resorted mailing keeps its own mode, even one wider than the umask.
+    EXPECT_EQ(mode, ModeOf(dir / "job.txt"));
+    EXPECT_NE(0u, g_WidestBucket);
+    EXPECT_EQ(0u, g_WidestBucket & ~mode) << std::oct << g_WidestBucket;
+    for (const std::string& split : SplitNames()) {
+      const mode_t got = ModeOf(dir / split);
+      EXPECT_NE(0u, got) << split;
+      EXPECT_EQ(0u, got & ~mode) << split << " " << std::oct << got;
+    }
+  }
+  umask(before);
+}
+
 TEST(FaultInjection, OutputsThatAreLinksToOtherFilesAreReplacedNotWrittenThrough) {
   TempDir reference;
   WriteFile(reference / "job.txt", Data());

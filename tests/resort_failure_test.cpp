@@ -101,11 +101,15 @@ TEST(ResortFailure, OutputDirectoryOnAnotherFileSystemStillReplacesTheDataFile) 
   UseLayout(spec, dir / "job.txt");
   spec.SortByBsp = true;
   WriteFile(dir / "job.txt", Data());
+  ASSERT_EQ(0, chmod((dir / "job.txt").c_str(), 0640));
   char message[256];
   ASSERT_EQ(0, CreateReports(spec, shm.path().c_str(), message, nullptr)) << message;
   EXPECT_EQ(Resorted(), ReadFile(dir / "job.txt"));
   EXPECT_FALSE(AnyTempFileLeft(shm.path(), true));
   EXPECT_FALSE(FileExists(dir / ".job.txt.resort0"));
+  struct stat st;
+  ASSERT_EQ(0, stat((dir / "job.txt").c_str(), &st));
+  EXPECT_EQ(0640u, st.st_mode & 07777);  // the copy took the mailing's mode
 }
 
 TEST(ResortFailure, FailedReplacementKeepsTheDataFileAndTheResortCopy) {

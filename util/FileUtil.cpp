@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "util/StrUtil.h"
 
@@ -38,6 +40,40 @@ bool WalkDown(char* path, size_t end) {
 void RemoveToRewrite(const char* path) {
   struct stat st;
   if (stat(path, &st) == 0 && S_ISREG(st.st_mode)) std::remove(path);
+}
+
+namespace {
+
+// The permissions of both, or false when either is not a regular file.
+bool RegularPermissions(const char* path, const char* model, std::filesystem::perms& own,
+                        std::filesystem::perms& models) {
+  std::error_code error;
+  const std::filesystem::file_status of = std::filesystem::status(model, error);
+  if (error || !std::filesystem::is_regular_file(of)) return false;
+  const std::filesystem::file_status mine = std::filesystem::status(path, error);
+  if (error || !std::filesystem::is_regular_file(mine)) return false;
+  own = mine.permissions();
+  models = of.permissions();
+  return true;
+}
+
+void SetPermissions(const char* path, std::filesystem::perms wanted) {
+  std::error_code ignored;  // best effort: some file systems keep no modes
+  std::filesystem::permissions(path, wanted, std::filesystem::perm_options::replace, ignored);
+}
+
+}  // namespace
+
+void NarrowPermissions(const char* path, const char* model) {
+  std::filesystem::perms own, models;
+  if (!RegularPermissions(path, model, own, models)) return;
+  if ((own & ~models) != std::filesystem::perms::none) SetPermissions(path, own & models);
+}
+
+void CopyPermissions(const char* path, const char* model) {
+  std::filesystem::perms own, models;
+  if (!RegularPermissions(path, model, own, models)) return;
+  if (own != models) SetPermissions(path, models & std::filesystem::perms::mask);
 }
 
 int mkdir_(const char* path) { return mkdir(path, 0775); }

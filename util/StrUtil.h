@@ -21,6 +21,14 @@ char* strncatz(char* dst, const char* src, size_t n);
 // written through. Failing to remove leaves the file to be truncated.
 void RemoveToRewrite(const char* path);
 
+// Files that hold a mailing's records are readable by no more users than the
+// mailing itself: NarrowPermissions takes from path (a regular file) every
+// permission the regular file model lacks; CopyPermissions gives path
+// exactly model's. Both do nothing when either is not a regular file, and
+// leave the file as it is when the change fails.
+void NarrowPermissions(const char* path, const char* model);
+void CopyPermissions(const char* path, const char* model);
+
 // Text and file helpers named after the platform calls they stand in for.
 VR_API char* RTrim_(char* text);
 VR_API char* Trim_(char* text, char c);
