@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -32,6 +33,11 @@ std::string RefusedOption(char** argv, const option* longOptions) {
     if (optopt != 0 && o->val == optopt && o->has_arg == no_argument)
       return std::string("option '--") + o->name + "' takes no value";
   if (optopt > ' ' && optopt < 127) return std::string("unknown option '-") + char(optopt) + "'";
+  if (optopt != 0) {  // a byte of some other character, in a cluster or alone
+    char code[8];
+    snprintf(code, sizeof code, "0x%02x", static_cast<unsigned char>(optopt));
+    return std::string("unknown option byte ") + code;
+  }
   return std::string("unknown option '") + argv[optind - 1] + "'";
 }
 

@@ -20,6 +20,15 @@ const Command s_Commands[] = {
     {"verify", VerifyMain},
 };
 
+// What a command printed is its result (the list of files, the JSON, the
+// checks, the help); if it could not all be written the command failed.
+int Finished(int rc) {
+  std::cout.flush();
+  if (std::cout) return rc;
+  std::cerr << "vaskreport: cannot write standard output\n";
+  return rc == EXIT_OK ? EXIT_FAILED : rc;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -31,23 +40,13 @@ int main(int argc, char** argv) {
   opterr = 0;
   // "+": stop at the command, whose own options are parsed by the command.
   for (int c; (c = getopt_long(argc, argv, "+hV", options, nullptr)) != -1;) {
-    if (c == 'h') return PrintProgramHelp(), EXIT_OK;
-    if (c == 'V') return PrintVersion(), EXIT_OK;
+    if (c == 'h') return PrintProgramHelp(), Finished(EXIT_OK);
+    if (c == 'V') return PrintVersion(), Finished(EXIT_OK);
     return UsageError(nullptr, RefusedOption(argv, options));
   }
   if (optind >= argc) return UsageError(nullptr, "missing command");
   const char* name = argv[optind];
   for (const Command& command : s_Commands)
-    if (strcmp(command.Name, name) == 0) {
-      const int rc = command.Run(argc - optind, argv + optind);
-      // What a command printed is its result (the list of files, the JSON,
-      // the checks); if it could not all be written the command failed.
-      std::cout.flush();
-      if (!std::cout) {
-        std::cerr << "vaskreport: cannot write standard output\n";
-        return rc == EXIT_OK ? EXIT_FAILED : rc;
-      }
-      return rc;
-    }
+    if (strcmp(command.Name, name) == 0) return Finished(command.Run(argc - optind, argv + optind));
   return UsageError(nullptr, std::string("unknown command '") + name + "'");
 }

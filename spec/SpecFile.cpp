@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "spec/IniFile.h"
@@ -39,8 +40,12 @@ bool WriteWholeFile(const char* fileName, const std::string& text) {
   }
   std::string beside = std::string(fileName) + ".new";
   // A leftover of that name is replaced, never written through: it may be a
-  // link to some other file.
-  RemoveToRewrite(beside.c_str());
+  // link to some other file or to a device. A directory stays, and the save
+  // then fails.
+  std::error_code error;
+  const std::filesystem::file_status leftover = std::filesystem::symlink_status(beside, error);
+  if (!error && std::filesystem::exists(leftover) && !std::filesystem::is_directory(leftover))
+    std::filesystem::remove(beside, error);
   FILE* file = fopen(beside.c_str(), "w");
   if (!file) return false;
   if (WriteStream(file, text) && rename(beside.c_str(), fileName) == 0) return true;

@@ -13,10 +13,14 @@ struct Text {
   bool Whole;
 };
 
+// The longest line the specification reader takes.
+const size_t kMaxReadLine = 255;
+
 void Line(Text& out, const char* key, const char* value) {
   // A value holding a line feed would read back as more entries, or other
-  // sections, than the object has.
-  if (std::strchr(value, '\n')) out.Whole = false;
+  // sections, than the object has; a longer line would not read at all.
+  if (std::strchr(value, '\n') || std::strlen(key) + 1 + std::strlen(value) > kMaxReadLine)
+    out.Whole = false;
   out.Out += key;
   out.Out += '=';
   out.Out += value;

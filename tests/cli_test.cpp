@@ -254,7 +254,7 @@ TEST_F(CliTest, EditAfterALoadErrorReplacesTheFileOnlyWhenTold) {
 TEST_F(CliTest, OutputThatCannotBeWrittenFailsTheCommand) {
   if (!vrtest::FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   CopyExample(dir_);
-  for (const char* arguments : {"run --json example.ini", "check example.ini"}) {
+  for (const char* arguments : {"run --json example.ini", "check example.ini", "--help", "--version"}) {
     const std::string command = "cd '" + dir_.path() + "' && '" + kBinary + "' " + arguments +
                                 " >/dev/full 2>.stderr";
     const int status = system(command.c_str());
@@ -385,6 +385,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithAOneLineHint) {
       {"run x.ini -qx", "vaskreport run: unknown option '-x'; try 'vaskreport run --help'\n"},
       {"run --quiet=1 x.ini",
        "vaskreport run: option '--quiet' takes no value; try 'vaskreport run --help'\n"},
+      {"run -q\xc3\xa9 x.ini", "vaskreport run: unknown option byte 0xc3; try 'vaskreport run --help'\n"},
   };
   for (const Case& c : cases) {
     Result r = Vask(dir_, c.arguments);

@@ -350,6 +350,15 @@ TEST(FaultInjection, DataFileThatIsADocumentOfTheRunIsRefusedAndKept) {
 // An output whose name is a link, hard or symbolic, to another file becomes
 // a file of its own: the file linked to keeps what it held, even when it is
 // the data file itself.
+// A full run of Data() in dir: what other runs are compared with.
+void RunFullInto(const TempDir& dir) {
+  WriteFile(dir / "job.txt", Data());
+  VaskReportSpec spec;
+  UseFullRun(spec, dir / "job.txt");
+  char message[256] = "";
+  ASSERT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << message;
+}
+
 mode_t ModeOf(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
@@ -389,15 +398,29 @@ TEST(FaultInjection, FilesHoldingRecordsAreNoMoreReadableThanTheDataFile) {
     }
   }
   umask(before);
+
+  // A runner who may read the mailing only as one of the others (it owns
+  // none of it) keeps its own files readable: modes are matched only between
+  // files of the same owner and group.
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
+  TempDir shared;
+  WriteFile(shared / "job.txt", Data());
+  ASSERT_EQ(0, chmod(shared.path().c_str(), 0777));
+  ASSERT_EQ(0, chmod((shared / "job.txt").c_str(), 0004));
+  const ChildResult result = RunInChild(shared, RLIM_INFINITY, true);
+  chmod(shared.path().c_str(), 0755);
+  if (result.Code == CHILD_CANNOT_DROP_PRIVILEGE) GTEST_SKIP() << "cannot become nobody";
+  EXPECT_EQ(0, result.Code) << result.Message;
+  TempDir reference;
+  RunFullInto(reference);
+  EXPECT_EQ(ReadFile(reference / "job.txt"), ReadFile(shared / "job.txt"));
 }
 
 TEST(FaultInjection, OutputsThatAreLinksToOtherFilesAreReplacedNotWrittenThrough) {
   TempDir reference;
-  WriteFile(reference / "job.txt", Data());
+  RunFullInto(reference);
   VaskReportSpec spec;
-  UseFullRun(spec, reference / "job.txt");
   char message[256] = "";
-  ASSERT_EQ(0, CreateReports(spec, (reference / "out").c_str(), message, nullptr)) << message;
 
   TempDir dir;
   WriteFile(dir / "job.txt", Data());

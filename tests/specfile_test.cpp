@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -548,6 +549,19 @@ TEST(SpecFileSave, TextsHoldingALineFeedAreNotSavedAndTheOldFileStays) {
   spec.Fields[0].Size = 1;
   strncpyz(spec.Fields[0].Name, "A\nB", sizeof spec.Fields[0].Name);
   EXPECT_EQ(ERR_VASKREPORTSPEC_SPECFILE_OPEN, spec.Write(path.c_str()));
+  // A line longer than the reader takes: a path of 250 characters fits the
+  // object but not the line "Path=...".
+  spec.Fields[0].Name[0] = 'A';
+  spec.Fields[0].Name[1] = '\0';
+  spec.SetPath(std::string(251, 'p').c_str());
+  EXPECT_EQ(ERR_VASKREPORTSPEC_SPECFILE_OPEN, spec.Write(path.c_str()));
+  spec.SetPath(std::string(250, 'p').c_str());
+  EXPECT_EQ(0, spec.Write(path.c_str()));
+  VaskReportSpec back;
+  char message[256];
+  back.Read(path.c_str(), message);  // no role for the DPID, which is not the point here
+  EXPECT_EQ(std::string(250, 'p'), back.Path) << message;
+  spec.SetPath("new.txt");
   // A carriage return reads back as it was, so it is saved.
   strncpyz(spec.Fields[0].Name, "A\rB", sizeof spec.Fields[0].Name);
   EXPECT_EQ(0, spec.Write(path.c_str()));
@@ -565,6 +579,18 @@ TEST(SpecFileSave, ALeftoverLinkBesideTheFileIsReplacedNotWrittenThrough) {
   EXPECT_EQ(0, spec.Write(path.c_str()));
   EXPECT_EQ("someone else's file\n", vrtest::ReadFile(other));
   EXPECT_NE(std::string::npos, vrtest::ReadFile(path).find("Path=new.txt\n"));
+
+  // A link to a device, or to nothing, is replaced too: the saved file is a
+  // file of its own that holds the specification.
+  for (const char* target : {"/dev/null", "nowhere.ini"}) {
+    ASSERT_EQ(0, symlink(target, (path + ".new").c_str())) << target;
+    EXPECT_EQ(0, spec.Write(path.c_str())) << target;
+    struct stat st;
+    ASSERT_EQ(0, lstat(path.c_str(), &st));
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << target;
+    EXPECT_NE(std::string::npos, vrtest::ReadFile(path).find("Path=new.txt\n")) << target;
+    EXPECT_FALSE(vrtest::FileExists(dir / "nowhere.ini"));
+  }
 }
 
 TEST(SpecFileSave, FailedSaveLeavesTheOldFileWhole) {

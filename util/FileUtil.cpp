@@ -44,16 +44,18 @@ void RemoveToRewrite(const char* path) {
 
 namespace {
 
-// The permissions of both, or false when either is not a regular file.
-bool RegularPermissions(const char* path, const char* model, std::filesystem::perms& own,
-                        std::filesystem::perms& models) {
-  std::error_code error;
-  const std::filesystem::file_status of = std::filesystem::status(model, error);
-  if (error || !std::filesystem::is_regular_file(of)) return false;
-  const std::filesystem::file_status mine = std::filesystem::status(path, error);
-  if (error || !std::filesystem::is_regular_file(mine)) return false;
-  own = mine.permissions();
-  models = of.permissions();
+// The permissions of both, or false unless both are regular files of the same
+// owner and group: only then do the same bits let the same people in. (A
+// file of another owner or group would need its owner changed to match, which
+// is not done; such files keep the mode they were made with.)
+bool ComparablePermissions(const char* path, const char* model, std::filesystem::perms& own,
+                           std::filesystem::perms& models) {
+  struct stat mine, of;
+  if (stat(path, &mine) != 0 || stat(model, &of) != 0) return false;
+  if (!S_ISREG(mine.st_mode) || !S_ISREG(of.st_mode)) return false;
+  if (mine.st_uid != of.st_uid || mine.st_gid != of.st_gid) return false;
+  own = static_cast<std::filesystem::perms>(mine.st_mode & 07777);
+  models = static_cast<std::filesystem::perms>(of.st_mode & 07777);
   return true;
 }
 
@@ -66,14 +68,16 @@ void SetPermissions(const char* path, std::filesystem::perms wanted) {
 
 void NarrowPermissions(const char* path, const char* model) {
   std::filesystem::perms own, models;
-  if (!RegularPermissions(path, model, own, models)) return;
-  if ((own & ~models) != std::filesystem::perms::none) SetPermissions(path, own & models);
+  if (!ComparablePermissions(path, model, own, models)) return;
+  // The owner is the one writing the file and keeps what it was made with.
+  const std::filesystem::perms kept = models | (own & std::filesystem::perms::owner_all);
+  if ((own & ~kept) != std::filesystem::perms::none) SetPermissions(path, own & kept);
 }
 
 void CopyPermissions(const char* path, const char* model) {
   std::filesystem::perms own, models;
-  if (!RegularPermissions(path, model, own, models)) return;
-  if (own != models) SetPermissions(path, models & std::filesystem::perms::mask);
+  if (!ComparablePermissions(path, model, own, models)) return;
+  if (own != models) SetPermissions(path, models);
 }
 
 int mkdir_(const char* path) { return mkdir(path, 0775); }

@@ -22,9 +22,9 @@ char* strncatz(char* dst, const char* src, size_t n);
 void RemoveToRewrite(const char* path);
 
 // Files that hold a mailing's records are readable by no more users than the
-// mailing itself: NarrowPermissions takes from path (a regular file) every
-// permission the regular file model lacks; CopyPermissions gives path
-// exactly model's. Both do nothing when either is not a regular file, and
+// mailing itself: NarrowPermissions takes from path every group and other
+// permission the file model lacks; CopyPermissions gives path exactly
+// model's. Both act only on regular files of the same owner and group, and
 // leave the file as it is when the change fails.
 void NarrowPermissions(const char* path, const char* model);
 void CopyPermissions(const char* path, const char* model);
