@@ -48,12 +48,15 @@ bool IsField(const VaskReportSpec& spec, int index) {
 }
 
 // How a saved file names a field so that it reads back as the same field:
-// by its name, unless the name finds an earlier field of the same name or,
-// in a comma-separated list, holds a comma or the spaces the list loses; then
-// by its number, which is what the reader tries next.
+// by its name, unless the name finds an earlier field of the same name, ends
+// in a carriage return or, in a comma-separated list, holds a comma or the
+// spaces the list loses; then by its number, which is what the reader tries
+// next.
 std::string FieldReference(const VaskReportSpec& spec, int index, bool inList) {
   const std::string name = spec.Fields[index].Name;
-  bool byName = spec.FindField(name.c_str()) == index;
+  // A carriage return that ends the name ends its line too, and the reader
+  // takes it for part of a Windows line ending.
+  bool byName = spec.FindField(name.c_str()) == index && (name.empty() || name.back() != '\r');
   if (inList)
     byName = byName && name.find(',') == std::string::npos && !name.empty() &&
              name.front() != ' ' && name.back() != ' ';

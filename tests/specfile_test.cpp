@@ -475,26 +475,30 @@ TEST_F(SpecFileTest, HeaderDetectedSpecificationReadsBack) {
 // inside the comma-separated list, or a name an earlier field already has)
 // is saved by its number, so the saved file loads to the same settings.
 TEST_F(SpecFileTest, FieldsWhoseNamesWouldNotReadBackAreSavedByNumber) {
-  SetFields(spec_, 4);
+  SetFields(spec_, 5);
   strcpy(spec_.Fields[1].Name, "Bsp,Code");
   strcpy(spec_.Fields[2].Name, "F1");  // the same name as field 1
   strcpy(spec_.Fields[3].Name, " Dpid ");
+  strcpy(spec_.Fields[4].Name, "Amended\r");  // its line would end in CR LF
   spec_.DpidField = 3;
   spec_.BspField = 1;
   spec_.StateField = 2;
-  spec_.RemoveField = new int[5]{1, 2, 3, 0, -1};
+  spec_.AmendedField = 4;
+  spec_.RemoveField = new int[6]{1, 2, 4, 3, 0, -1};
   const std::string text = Saved(spec_);
   EXPECT_NE(std::string::npos, text.find("\nBspField=Bsp,Code\n"));
   EXPECT_NE(std::string::npos, text.find("\nStateField=3\n"));
-  EXPECT_NE(std::string::npos, text.find("\nRemoveField=2,3,4,F1\n"));
+  EXPECT_NE(std::string::npos, text.find("\nAmendedField=5\n"));
+  EXPECT_NE(std::string::npos, text.find("\nRemoveField=2,3,5,4,F1\n"));
   VaskReportSpec loaded;
   char message[256] = "";
   ASSERT_EQ(0, loaded.Read((dir_ / "saved.ini").c_str(), message)) << message;
   EXPECT_EQ(3, loaded.DpidField);
   EXPECT_EQ(1, loaded.BspField);
   EXPECT_EQ(2, loaded.StateField);
+  EXPECT_EQ(4, loaded.AmendedField);
   ASSERT_NE(nullptr, loaded.RemoveField);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(spec_.RemoveField[i], loaded.RemoveField[i]) << i;
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(spec_.RemoveField[i], loaded.RemoveField[i]) << i;
 }
 
 TEST_F(SpecFileTest, WriteLeavesOutIndexesBeyondTheFieldList) {
