@@ -5,6 +5,7 @@
 
 #include "Cli.h"
 #include "Digest.h"
+#include "Verify.h"
 #include "engine/Resort.h"
 #include "engine/States.h"
 #include "spec/VaskReportSpec.h"
@@ -13,12 +14,6 @@ namespace {
 
 // Must match the library's sort-level file prefixes.
 const char* const s_LevelPrefix[] = {"BDT_", "BR_", "UR_"};
-
-std::string ReportDirectory(const VaskReportSpec& spec, const char* override) {
-  std::string dir = override && *override ? override : spec.OutputDirectory;
-  if (!dir.empty() && dir.back() != '/') dir += '/';
-  return dir;
-}
 
 void AddReports(const VaskReportSpec& spec, const std::string& dir, std::vector<PlannedFile>& out) {
   if (spec.MatchingReport) {
@@ -62,7 +57,7 @@ std::vector<PlannedFile> PlannedFiles(const VaskReportSpec& spec, const char* ou
                                       bool afterRun) {
   std::vector<PlannedFile> files;
   AddSplitFiles(spec, afterRun, files);
-  const std::string reports = ReportDirectory(spec, outputDirectory);
+  const std::string reports = verify::RunDirectory(spec, outputDirectory ? outputDirectory : "");
   AddReports(spec, reports, files);
   if (spec.SortByBsp) {
     files.push_back({spec.ExpandedPath, "rewritten in lodgement order"});

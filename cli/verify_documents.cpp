@@ -241,8 +241,8 @@ Document ReadLabelPlan(const std::string& path, char prefix) {
     if (line.empty() || line[0] == '#') continue;
     if (!details) {
       // Above the details only the version and the plan header are data.
-      const std::string& before = i ? lines[i - 1] : std::string();
-      if (before != "#Australia Post Visa Tray Label System - Ver:" && before != "#Label Plan Header")
+      if (i == 0 || (lines[i - 1] != "#Australia Post Visa Tray Label System - Ver:" &&
+                     lines[i - 1] != "#Label Plan Header"))
         Problem(document, i, line, "a comment or blank line above \"#Label Details\"");
       continue;
     }
