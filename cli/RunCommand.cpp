@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <iostream>
@@ -8,6 +9,7 @@
 #include "Progress.h"
 #include "Verify.h"
 #include "engine/ReportDriver.h"
+#include "engine/ReportErrors.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {
@@ -17,6 +19,19 @@ int LibraryFailure(int code, const char* detail) {
   char message[256] = "";
   LookupReportError(code, message);
   return ReportFailure(code, (std::string(message) + "\n" + detail).c_str());
+}
+
+// The digest (or its temporary) of the data file, when that is the data
+// file itself: writing the digest would then replace every record.
+std::string DigestThatIsTheData(const VaskReportSpec& spec, const std::string& outputDirectory) {
+  struct stat data, other;
+  if (stat(spec.ExpandedPath, &data) != 0) return "";
+  const std::string digest = verify::RunDirectory(spec, outputDirectory) + RUN_DIGEST_NAME;
+  for (const std::string& path : {digest, digest + ".new"})
+    if (stat(path.c_str(), &other) == 0 && other.st_dev == data.st_dev &&
+        other.st_ino == data.st_ino)
+      return path;
+  return "";
 }
 
 }  // namespace
@@ -33,6 +48,10 @@ int RunCommand(int argc, char** argv) {
   // The resort replaces the data file; what verify needs of the original is
   // kept beside the reports, read on the other core while the run goes on.
   RunDigestTask digest;
+  if (spec.SortByBsp) {
+    const std::string clash = DigestThatIsTheData(spec, args.OutputDirectory);
+    if (!clash.empty()) return LibraryFailure(ERR_VASKREPORT_OPEN_FILE, clash.c_str());
+  }
   if (spec.SortByBsp)
     if (int rc = digest.Start(spec, args.OutputDirectory))
       return LibraryFailure(rc, rc == ERR_VASKREPORT_CREATE_DIRECTORY

@@ -39,7 +39,10 @@ const CommandHelp s_CommandHelp[] = {
      "  -q, --quiet           draw no progress on standard error\n"
      "      --json            print the run's figures and the files written as JSON\n"
      "                        on standard output instead of the list\n"
-     "  -h, --help            show this help\n"},
+     "  -h, --help            show this help\n"
+     "\n"
+     "The run stays on one thread unless VASKREPORT_THREADS=2 is in the\n"
+     "environment; then the data file is read and resorted on two.\n"},
     {"check",
      "Usage: vaskreport check SPEC\n"
      "Loads SPEC, lists the entries it ignores, validates it and describes the\n"

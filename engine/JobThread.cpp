@@ -1,6 +1,15 @@
 #include "engine/JobThread.h"
 
+#include <cstdlib>
 #include <utility>
+
+bool SecondThreadWanted() {
+  const char* value = std::getenv("VASKREPORT_THREADS");
+  if (!value) return false;
+  char* end = nullptr;
+  const long threads = std::strtol(value, &end, 10);
+  return end != value && *end == '\0' && threads >= 2;
+}
 
 JobThread::~JobThread() {
   if (!m_Thread.joinable()) return;
@@ -15,6 +24,7 @@ JobThread::~JobThread() {
 
 bool JobThread::Start() {
   if (m_Thread.joinable()) return true;
+  if (!SecondThreadWanted()) return false;
   try {
     m_Thread = std::thread(&JobThread::Loop, this);
   } catch (...) {

@@ -6,6 +6,11 @@
 #include <mutex>
 #include <thread>
 
+// Callers embed the library on the understanding that a run stays on their
+// own thread; a second one is started only when the environment asks for it
+// with VASKREPORT_THREADS=2 (or more).
+bool SecondThreadWanted();
+
 // A second thread that runs one job at a time for its owner, who posts a
 // job, does work of its own meanwhile and then waits for it. Only the owner
 // posts and waits; the thread is stopped and joined on destruction.
@@ -16,7 +21,8 @@ class JobThread {
   JobThread(const JobThread&) = delete;
   JobThread& operator=(const JobThread&) = delete;
 
-  // False when no thread can be had; the owner then does the work itself.
+  // False when no thread is wanted or none can be had; the owner then does
+  // the work itself.
   bool Start();
   // Waits for the job before, then hands this one over.
   void Post(std::function<void()> job);

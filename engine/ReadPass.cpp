@@ -346,7 +346,7 @@ class HalfWorker {
   // False when the thread or its record buffer cannot be had; the caller
   // then counts alone. With keepLines, every line of a half is kept.
   bool Start(bool keepLines) {
-    if (m_Spec.RecordLength > MAX_RECORD) return false;
+    if (!SecondThreadWanted() || m_Spec.RecordLength > MAX_RECORD) return false;
     m_Half.KeepLines = keepLines;
     try {
       if (keepLines) m_Half.Lines.reserve(MAX_HALF_LINES);
@@ -396,9 +396,9 @@ char* SplitPoint(char* begin, char* end) {
 int ReadDataFile(const VaskReportSpec& spec, LineReader& reader, char* record,
                  BucketFiles* buckets, RunCounts& counts, int (*progress)(int)) {
   LineCounter counter(spec, record);
-  // Large blocks are split in two and the second half counted on a second
-  // thread; what the caller does line by line (progress, buckets) for that
-  // half is done afterwards, in file order.
+  // When a second thread is wanted, large blocks are split in two and the
+  // second half counted on it; what the caller does line by line (progress,
+  // buckets) for that half is done afterwards, in file order.
   HalfWorker worker(spec);
   enum { UNTRIED, RUNNING, ALONE } shared = UNTRIED;
   DataBlock block;

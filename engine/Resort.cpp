@@ -312,8 +312,9 @@ int SortBuckets(const ManifestInfo& info, const VaskReportSpec& spec, char* mess
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[COPY_BUFFER_SIZE]);
   if (!buffer) return ERR_VASKREPORT_OUTOFMEMORY;
   // Without it the resort copy is written on this thread, only slower.
-  std::unique_ptr<char[]> spare(spec.SortByBsp ? new (std::nothrow) char[COPY_BUFFER_SIZE]
-                                               : nullptr);
+  std::unique_ptr<char[]> spare(spec.SortByBsp && SecondThreadWanted()
+                                    ? new (std::nothrow) char[COPY_BUFFER_SIZE]
+                                    : nullptr);
   SplitOutputs outputs(spec, tempDirectory, removeCopied, buffer.get(), spare.get());
   int rc = outputs.Open(message);
   if (!rc) rc = outputs.Run(info, progress, message);

@@ -109,7 +109,9 @@ VASKREPORT_API int reportSaveSpec(const char* fileName);
 VASKREPORT_API int reportClearSpec(void);
 
 /* Validates the specification, then reads the data file once and writes
-   every document it asks for. progress may be NULL. */
+   every document it asks for. progress may be NULL. The work is done on the
+   caller's thread, unless VASKREPORT_THREADS=2 (or more) in the environment
+   lets the library use one more thread of its own during the call. */
 VASKREPORT_API int reportReport(char* message, reportProgress progress);
 
 #ifdef __cplusplus

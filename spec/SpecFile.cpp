@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -29,15 +30,17 @@ bool WriteStream(FILE* file, const std::string& text) {
   return written && closed;
 }
 
+bool WriteInPlace(const char* fileName, const std::string& text) {
+  FILE* file = fopen(fileName, "w");
+  return file && WriteStream(file, text);
+}
+
 // A regular file (or a new one) is written beside and renamed over, so a
 // failed save leaves the old specification whole; devices are written in place.
 bool WriteWholeFile(const char* fileName, const std::string& text) {
   struct stat st;
-  bool inPlace = stat(fileName, &st) == 0 && !S_ISREG(st.st_mode);
-  if (inPlace) {
-    FILE* file = fopen(fileName, "w");
-    return file && WriteStream(file, text);
-  }
+  const bool exists = stat(fileName, &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) return WriteInPlace(fileName, text);
   std::string beside = std::string(fileName) + ".new";
   // A leftover of that name is replaced, never written through: it may be a
   // link to some other file or to a device. A directory stays, and the save
@@ -47,8 +50,17 @@ bool WriteWholeFile(const char* fileName, const std::string& text) {
   if (!error && std::filesystem::exists(leftover) && !std::filesystem::is_directory(leftover))
     std::filesystem::remove(beside, error);
   FILE* file = fopen(beside.c_str(), "w");
-  if (!file) return false;
-  if (WriteStream(file, text) && rename(beside.c_str(), fileName) == 0) return true;
+  if (!file) {
+    // No file can be made beside (the name would be too long, or the
+    // directory is closed to new files): the file itself may still be written.
+    if (errno == ENAMETOOLONG || errno == EACCES || errno == EPERM || errno == EROFS)
+      return WriteInPlace(fileName, text);
+    return false;
+  }
+  const bool written = WriteStream(file, text);
+  // The saved file keeps the mode of the one it replaces.
+  if (written && exists) CopyPermissions(beside.c_str(), fileName);
+  if (written && rename(beside.c_str(), fileName) == 0) return true;
   remove(beside.c_str());
   return false;
 }

@@ -155,6 +155,22 @@ TEST_F(CliTest, RunFailurePrintsTheLibraryMessageAndExitsOne) {
   r = Vask(dir_, "run -o file/x sort.ini");
   EXPECT_EQ(1, r.Code);
   EXPECT_EQ(0u, r.Err.find("vaskreport: ERR_VASKREPORT_CREATE_DIRECTORY\nfile/x")) << r.Err;
+
+  // A data file that the digest (or its temporary) would replace is refused
+  // before anything is written.
+  ASSERT_EQ(0, mkdir((dir_ / "out").c_str(), 0755));
+  for (const char* name : {"RunDigest.txt", "RunDigest.txt.new"}) {
+    const std::string data = std::string("out/") + name;
+    WriteFile(dir_ / data, "1\n2\n");
+    std::string spec = ReadFile(dir_ / "sort.ini");
+    spec.replace(spec.find("absent.csv"), 10, data);
+    WriteFile(dir_ / "digest.ini", spec);
+    r = Vask(dir_, "run -q -o out digest.ini");
+    EXPECT_EQ(1, r.Code) << name;
+    EXPECT_EQ("vaskreport: ERR_VASKREPORT_OPEN_FILE\n" + data + "\n", r.Err);
+    EXPECT_EQ("1\n2\n", ReadFile(dir_ / data));
+    std::remove((dir_ / data).c_str());
+  }
 }
 
 TEST_F(CliTest, CheckDescribesAValidSpecification) {

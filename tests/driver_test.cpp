@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -273,9 +274,11 @@ struct WayResult {
   std::string Buckets;  // every bucket, in order, with its number
 };
 
-// capacity is the line reader's: blocks smaller than 64 KiB are never shared.
+// capacity is the line reader's: blocks smaller than 64 KiB are never shared,
+// and none is unless the environment asks for a second thread.
 WayResult ReadWay(const VaskReportSpec& spec, const std::string& path, bool withBuckets,
-                  size_t capacity) {
+                  size_t capacity, bool secondThread = true) {
+  ScopedEnv threads("VASKREPORT_THREADS", secondThread ? "2" : nullptr);
   TempDir dir;
   LineReader reader;
   EXPECT_TRUE(reader.Allocate(capacity));
@@ -353,12 +356,14 @@ TEST(ReadPass, EveryWayOfReadingALargeFileCountsAlike) {
     const WayResult sharedBucketsGeneric = ReadWay(qualified, dir / "data.txt", true, 1048576);
     const WayResult alone = ReadWay(plain, dir / "data.txt", true, 32768);
     const WayResult aloneGeneric = ReadWay(qualified, dir / "data.txt", true, 32768);
+    const WayResult single = ReadWay(plain, dir / "data.txt", false, 4194304, false);
+    const WayResult singleBuckets = ReadWay(plain, dir / "data.txt", true, 4194304, false);
     std::vector<int> calls = expected;
     const auto cancel = std::find(calls.begin(), calls.end(), cancelAt);
     const int code = cancel != calls.end() ? ERR_VASKREPORT_USER_CANCELLED : 0;
     if (code) calls.erase(cancel + 1, calls.end());
     const WayResult* ways[] = {&shared, &sharedGeneric, &sharedBuckets, &sharedBucketsGeneric,
-                               &alone, &aloneGeneric};
+                               &alone, &aloneGeneric, &single, &singleBuckets};
     for (const WayResult* way : ways) {
       EXPECT_EQ(code, way->Code) << cancelAt;
       EXPECT_TRUE(calls == way->Calls) << cancelAt << ": " << way->Calls.size() << " calls";
@@ -372,6 +377,7 @@ TEST(ReadPass, EveryWayOfReadingALargeFileCountsAlike) {
     EXPECT_TRUE(alone.Buckets == aloneGeneric.Buckets);
     EXPECT_TRUE(alone.Buckets == sharedBuckets.Buckets);
     EXPECT_TRUE(alone.Buckets == sharedBucketsGeneric.Buckets);
+    EXPECT_TRUE(alone.Buckets == singleBuckets.Buckets);
     EXPECT_GT(shared.Counts.NotMatched, 0u);
     EXPECT_GT(shared.Counts.ManuallyAmended, 0u);
   }
@@ -388,6 +394,49 @@ std::string Records(int count, const std::string& line = "1,3,VIC,0,n\n") {
 }
 
 }  // namespace
+
+namespace {
+
+size_t g_MostThreads = 0;
+
+// Progress callback noting how many threads the process has at the time.
+int CountThreads(int) {
+  size_t threads = 0;
+  if (DIR* tasks = opendir("/proc/self/task")) {
+    while (const dirent* entry = readdir(tasks))
+      if (entry->d_name[0] != '.') ++threads;
+    closedir(tasks);
+  }
+  g_MostThreads = std::max(g_MostThreads, threads);
+  return 0;
+}
+
+}  // namespace
+
+// Callers may rely on a run staying on their thread; only the environment
+// can ask for a second one, while the file is read and while it is resorted.
+TEST(CreateReports, UsesASecondThreadOnlyWhenTheEnvironmentAsks) {
+  TempDir dir;
+  const std::string data = Records(40000, "1,7,NSW,0,n\n") + Records(40000);
+  const struct {
+    const char* Value;
+    size_t Threads;
+  } cases[] = {{nullptr, 1}, {"", 1}, {"1", 1}, {"0", 1}, {"2x", 1}, {"two", 1},
+               {"2", 2},     {"16", 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Value ? c.Value : "(unset)");
+    ScopedEnv threads("VASKREPORT_THREADS", c.Value);
+    VaskReportSpec spec;
+    UseLayout(spec, dir / "data.txt");
+    spec.SortByBsp = true;
+    WriteFile(dir / "data.txt", data);
+    g_MostThreads = 0;
+    char message[256];
+    ASSERT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, CountThreads)) << message;
+    EXPECT_EQ(c.Threads, g_MostThreads);
+    EXPECT_TRUE(Records(40000) + Records(40000, "1,7,NSW,0,n\n") == ReadFile(dir / "data.txt"));
+  }
+}
 
 TEST(CreateReports, ProgressIsCalledEveryThousandRecords) {
   struct Case {

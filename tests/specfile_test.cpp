@@ -597,6 +597,30 @@ TEST(SpecFileSave, ALeftoverLinkBesideTheFileIsReplacedNotWrittenThrough) {
   }
 }
 
+TEST(SpecFileSave, TheSavedFileKeepsItsModeAndANameAtTheLimitIsWrittenInPlace) {
+  vrtest::TempDir dir;
+  const std::string path = dir / "job.ini";
+  VaskReportSpec spec;
+  spec.SetPath("new.txt");
+  for (mode_t mode : {0600, 0640, 0604}) {
+    vrtest::WriteFile(path, "[File]\nPath=old.txt\n");
+    ASSERT_EQ(0, chmod(path.c_str(), mode));
+    EXPECT_EQ(0, spec.Write(path.c_str()));
+    struct stat st;
+    ASSERT_EQ(0, stat(path.c_str(), &st));
+    EXPECT_EQ(mode, st.st_mode & 07777);
+    EXPECT_NE(std::string::npos, vrtest::ReadFile(path).find("Path=new.txt\n"));
+  }
+  // A file name of 255 characters leaves no room for a file beside it.
+  const std::string longest = dir / (std::string(251, 'a') + ".ini");
+  for (const char* data : {"new.txt", "newer.txt"}) {  // a new file, then an existing one
+    spec.SetPath(data);
+    EXPECT_EQ(0, spec.Write(longest.c_str())) << data;
+    EXPECT_NE(std::string::npos, vrtest::ReadFile(longest).find(std::string("Path=") + data))
+        << data;
+  }
+}
+
 TEST(SpecFileSave, FailedSaveLeavesTheOldFileWhole) {
   vrtest::TempDir dir;
   std::string path = dir / "job.ini";
