@@ -41,8 +41,8 @@ const CommandHelp s_CommandHelp[] = {
      "                        on standard output instead of the list\n"
      "  -h, --help            show this help\n"
      "\n"
-     "The run stays on one thread unless VASKREPORT_THREADS=2 is in the\n"
-     "environment; then the data file is read and resorted on two.\n"},
+     "The data file is read and resorted on two threads; VASKREPORT_THREADS=1\n"
+     "in the environment keeps the run on one.\n"},
     {"check",
      "Usage: vaskreport check SPEC\n"
      "Loads SPEC, lists the entries it ignores, validates it and describes the\n"

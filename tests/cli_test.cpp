@@ -26,10 +26,12 @@ struct Result {
 };
 
 // Runs the front end in dir with the given arguments and standard input.
-Result Vask(const TempDir& dir, const std::string& arguments, const std::string& input = "") {
+// environment: assignments put before the command, as in a shell.
+Result Vask(const TempDir& dir, const std::string& arguments, const std::string& input = "",
+            const std::string& environment = "") {
   WriteFile(dir / ".stdin", input);
-  std::string command = "cd '" + dir.path() + "' && '" + kBinary + "' " + arguments +
-                        " <.stdin >.stdout 2>.stderr";
+  std::string command = "cd '" + dir.path() + "' && " + environment + " '" + kBinary + "' " +
+                        arguments + " <.stdin >.stdout 2>.stderr";
   int status = system(command.c_str());
   Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / ".stdout"),
                 ReadFile(dir / ".stderr")};
@@ -82,6 +84,31 @@ TEST_F(CliTest, RunOnTheExampleWritesTheGoldenReportsAndListsThem) {
                            "LabelPlanFile.lpf"};
   for (const char* report : reports)
     vrtest::ExpectGolden(ReadFile(dir_ / "reports/" + report), std::string("cli/") + report);
+}
+
+// The front end counts and resorts on two threads unless told otherwise;
+// both ways write the same files, byte for byte.
+TEST_F(CliTest, RunOnOneThreadWritesWhatTheDefaultRunWrites) {
+  const std::vector<std::string> lines = Lines(ReadFile(kExamples + "/mailing.csv"));
+  std::string mailing = lines[0] + "\n";
+  for (int copy = 0; copy < 8; ++copy)  // several blocks of the line reader
+    for (size_t i = 1; i < lines.size(); ++i) mailing += lines[i] + "\n";
+  TempDir one;
+  for (const TempDir* dir : {&dir_, &one}) {
+    CopyExample(*dir);
+    WriteFile(*dir / "mailing.csv", mailing);
+  }
+  ASSERT_EQ(0, Vask(dir_, "run -q example.ini").Code);
+  ASSERT_EQ(0, Vask(one, "run -q example.ini", "", "VASKREPORT_THREADS=1").Code);
+  ASSERT_NE(mailing, ReadFile(dir_ / "mailing.csv"));
+  const std::string list = "cd '" + dir_.path() + "' && find . -type f ! -name '.*' > .files";
+  ASSERT_EQ(0, system(list.c_str()));
+  int compared = 0;
+  for (const std::string& name : Lines(ReadFile(dir_ / ".files"))) {
+    EXPECT_TRUE(ReadFile(dir_ / name) == ReadFile(one / name)) << name;
+    ++compared;
+  }
+  EXPECT_GT(compared, 30);
 }
 
 TEST_F(CliTest, RunKeepsEveryRecordInTheResortAndTheSplits) {
