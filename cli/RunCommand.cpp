@@ -46,21 +46,21 @@ int RunCommand(int argc, char** argv) {
   if (int rc = spec.Read(args.Spec.c_str(), message)) return ReportFailure(rc, message);
   if (int rc = spec.Validate(message)) return ReportFailure(rc, message);
   const char* outputDirectory = args.OutputDirectory.empty() ? nullptr : args.OutputDirectory.c_str();
+  // This program owns its process, so it lets the library count and resort
+  // on a second thread too; VASKREPORT_THREADS=1 keeps the run on one. Set
+  // before any thread of this program starts.
+  setenv("VASKREPORT_THREADS", "2", 0);
   // The resort replaces the data file; what verify needs of the original is
   // kept beside the reports, read on the other core while the run goes on.
   RunDigestTask digest;
   if (spec.SortByBsp) {
     const std::string clash = DigestThatIsTheData(spec, args.OutputDirectory);
     if (!clash.empty()) return LibraryFailure(ERR_VASKREPORT_OPEN_FILE, clash.c_str());
-  }
-  if (spec.SortByBsp)
     if (int rc = digest.Start(spec, args.OutputDirectory))
       return LibraryFailure(rc, rc == ERR_VASKREPORT_CREATE_DIRECTORY
                                     ? verify::RunDirectory(spec, args.OutputDirectory).c_str()
                                     : spec.ExpandedPath);
-  // This program owns its process, so it lets the library count and resort
-  // on a second thread too; VASKREPORT_THREADS=1 keeps the run on one.
-  setenv("VASKREPORT_THREADS", "2", 0);
+  }
   StartProgress(!args.Quiet && isatty(STDERR_FILENO), spec.ExpandedPath);
   int rc = CreateReports(spec, outputDirectory, message, ProgressCallback);
   FinishProgress();
