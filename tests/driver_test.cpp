@@ -423,6 +423,10 @@ TEST(CreateReports, UsesASecondThreadOnlyWhenTheEnvironmentAsks) {
     size_t Threads;
   } cases[] = {{nullptr, 1}, {"", 1}, {"1", 1}, {"0", 1}, {"2x", 1}, {"two", 1},
                {"2", 2},     {"16", 2}};
+  // A sanitizer may keep a thread of its own in the process.
+  g_MostThreads = 0;
+  CountThreads(0);
+  const size_t before = g_MostThreads;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Value ? c.Value : "(unset)");
     ScopedEnv threads("VASKREPORT_THREADS", c.Value);
@@ -433,7 +437,7 @@ TEST(CreateReports, UsesASecondThreadOnlyWhenTheEnvironmentAsks) {
     g_MostThreads = 0;
     char message[256];
     ASSERT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, CountThreads)) << message;
-    EXPECT_EQ(c.Threads, g_MostThreads);
+    EXPECT_EQ(before + c.Threads - 1, g_MostThreads);
     EXPECT_TRUE(Records(40000) + Records(40000, "1,7,NSW,0,n\n") == ReadFile(dir / "data.txt"));
   }
 }
