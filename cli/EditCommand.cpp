@@ -1,6 +1,5 @@
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -16,19 +15,13 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-// Written beside the target and renamed over it, so a failed save leaves the
-// old specification whole.
+// The library's save writes beside the file and renames it over, so a failed
+// save leaves the old specification whole; the file keeps its mode.
 int Save(VaskReportSpec& spec, const std::string& path) {
-  std::string temporary = path + ".new";
-  if (int rc = spec.Write(temporary.c_str())) {
+  if (int rc = spec.Write(path.c_str())) {
     char message[256];
     VaskReportSpec::LookupError(rc, message);
-    return ReportFailure(rc, (message + ("\n" + temporary)).c_str());
-  }
-  if (rename(temporary.c_str(), path.c_str()) != 0) {
-    perror(path.c_str());
-    remove(temporary.c_str());
-    return EXIT_FAILED;
+    return ReportFailure(rc, (message + ("\n" + path)).c_str());
   }
   return EXIT_OK;
 }

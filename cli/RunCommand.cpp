@@ -46,6 +46,15 @@ int RunCommand(int argc, char** argv) {
   if (int rc = spec.Read(args.Spec.c_str(), message)) return ReportFailure(rc, message);
   if (int rc = spec.Validate(message)) return ReportFailure(rc, message);
   const char* outputDirectory = args.OutputDirectory.empty() ? nullptr : args.OutputDirectory.c_str();
+  // The figures of --json come from reading the data file again after the
+  // run, which a pipe or a device cannot give.
+  struct stat data;
+  if (args.Json && stat(spec.ExpandedPath, &data) == 0 && !S_ISREG(data.st_mode)) {
+    std::cerr << "vaskreport: --json reads the data file again after the run, so it must be "
+                 "a regular file: "
+              << spec.ExpandedPath << "\n";
+    return EXIT_FAILED;
+  }
   // This program owns its process, so it lets the library count and resort
   // on a second thread too; VASKREPORT_THREADS=1 keeps the run on one. Set
   // before any thread of this program starts.

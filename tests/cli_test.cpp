@@ -275,6 +275,31 @@ TEST_F(CliTest, EditWithPipedRepliesSavesTheExpectedFile) {
   EXPECT_FALSE(vrtest::FileExists(dir_ / "new.ini.new"));
 }
 
+TEST_F(CliTest, EditKeepsTheModeOfTheFileItSaves) {
+  CopyExample(dir_);
+  ASSERT_EQ(0, chmod((dir_ / "example.ini").c_str(), 0600));
+  Result r = Vask(dir_, "edit example.ini");  // end of input keeps every value
+  ASSERT_EQ(0, r.Code) << r.Err;
+  struct stat st;
+  ASSERT_EQ(0, stat((dir_ / "example.ini").c_str(), &st));
+  EXPECT_EQ(0600u, st.st_mode & 07777);
+  EXPECT_TRUE(Has(ReadFile(dir_ / "example.ini"), "Path=mailing.csv\n"));
+}
+
+TEST_F(CliTest, JsonRefusesADataFileThatCannotBeReadAgain) {
+  WriteFile(dir_ / "spec.ini",
+            "[File]\nPath=fifo\nDelimiter=44\nFields=1\nField1Name=Dpid\nField1Size=8\n"
+            "DpidField=Dpid\n");
+  ASSERT_EQ(0, mkfifo((dir_ / "fifo").c_str(), 0600));
+  // Read twice, a pipe would give no figures the second time, or hang.
+  Result r = Vask(dir_, "run --json spec.ini", "", "timeout 20");
+  EXPECT_EQ(1, r.Code);
+  EXPECT_EQ("vaskreport: --json reads the data file again after the run, so it must be a "
+            "regular file: fifo\n",
+            r.Err);
+  EXPECT_EQ("", r.Out);
+}
+
 TEST_F(CliTest, EditAfterALoadErrorReplacesTheFileOnlyWhenTold) {
   CopyExample(dir_);
   const std::string broken = ReadFile(dir_ / "example.ini") + "JobNumber=again\n";
