@@ -49,15 +49,25 @@ bool ReplaceAcrossFileSystems(const char* copyName, const char* dataPath) {
   return false;
 }
 
+// Whether the file at path is still the one described by read, unchanged.
+bool Unchanged(const char* path, const struct stat& read) {
+  struct stat now;
+  return stat(path, &now) == 0 && now.st_dev == read.st_dev && now.st_ino == read.st_ino &&
+         now.st_size == read.st_size && now.st_mtim.tv_sec == read.st_mtim.tv_sec &&
+         now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
+}
+
 }  // namespace
 
-int ReplaceDataFile(const char* tempDirectory, const char* dataPath, char* message) {
+int ReplaceDataFile(const char* tempDirectory, const char* dataPath, const struct stat* read,
+                    char* message) {
   char copyName[TEMP_NAME_SIZE];
   MakeTempFileName(copyName, TEMP_RESORT_COPY, tempDirectory);
   // The resorted file keeps the mode of the file it replaces.
   CopyPermissions(copyName, dataPath);
-  if (std::rename(copyName, dataPath) == 0) return 0;
-  if (errno == EXDEV && ReplaceAcrossFileSystems(copyName, dataPath)) {
+  const bool same = !read || Unchanged(dataPath, *read);
+  if (same && std::rename(copyName, dataPath) == 0) return 0;
+  if (same && errno == EXDEV && ReplaceAcrossFileSystems(copyName, dataPath)) {
     std::remove(copyName);
     return 0;
   }

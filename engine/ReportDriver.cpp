@@ -135,7 +135,7 @@ int SkipHeaderLine(LineReader& reader) {
 }
 
 int WriteOutputs(const VaskReportSpec& spec, const char* directory, const RunCounts& counts,
-                 char* message, int (*progress)(int)) {
+                 const struct stat* data, char* message, int (*progress)(int)) {
   ManifestInfo info;
   RunCounts volumes = counts;  // Calculate takes its arrays as non-const
   info.Calculate(spec, volumes.BspVolumes, volumes.UnbarcodedVolumes);
@@ -152,7 +152,7 @@ int WriteOutputs(const VaskReportSpec& spec, const char* directory, const RunCou
   }
   if (spec.LabelPlanFile)
     if (int rc = WriteLabelPlanFile(directory, info, spec, message)) return rc;
-  if (spec.SortByBsp) return ReplaceDataFile(directory, spec.ExpandedPath, message);
+  if (spec.SortByBsp) return ReplaceDataFile(directory, spec.ExpandedPath, data, message);
   return 0;
 }
 
@@ -165,11 +165,12 @@ int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*
     SetDetail(message, spec.ExpandedPath);
     return ERR_VASKREPORT_OPEN_FILE;
   }
+  // The file as it is read; the resort replaces it only if it is still so.
+  struct stat data;
+  const bool found = stat(spec.ExpandedPath, &data) == 0;
   if (spec.FieldNamesOnFirstLine)
     if (int rc = SkipHeaderLine(reader)) return rc;
   const bool sorting = SortingOn(spec);
-  struct stat data;
-  const bool found = stat(spec.ExpandedPath, &data) == 0;
   if (found)
     if (int rc = CheckDataIsNoReport(spec, directory, data, message)) return rc;
   DirLock lock;
@@ -186,7 +187,7 @@ int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*
   reader.Close();
   int closed = buckets.Close();
   if (!rc) rc = closed;
-  if (!rc) rc = WriteOutputs(spec, directory, counts, message, progress);
+  if (!rc) rc = WriteOutputs(spec, directory, counts, found ? &data : nullptr, message, progress);
   if (sorting) BucketFiles::Remove(directory);
   return rc;
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 
 #include "TestUtil.h"
@@ -129,6 +130,55 @@ TEST(ResortFailure, FailedReplacementKeepsTheDataFileAndTheResortCopy) {
   EXPECT_EQ(Data(), ReadFile(dir / "job.txt"));
   EXPECT_EQ(Resorted(), ReadFile(shm.path() + "/63.tmp"));
   EXPECT_EQ("", ReadFile(dir / ".job.txt.resort0"));
+}
+
+namespace {
+
+// What another program does to the data file while a run reads it.
+std::string g_DataPath;
+int g_ChangeAt = 0;
+bool g_Replace = false;
+
+int ChangeDataAt(int value) {
+  if (value != g_ChangeAt) return 0;
+  if (g_Replace) {
+    WriteFile(g_DataPath + ".other", Data() + "1,5,,0,new\n");
+    EXPECT_EQ(0, rename((g_DataPath + ".other").c_str(), g_DataPath.c_str()));
+  } else {
+    std::ofstream(g_DataPath, std::ios::app) << "1,5,,0,late\n";
+  }
+  return 0;
+}
+
+}  // namespace
+
+// Records written to the data file, or a new file put in its place, while the
+// run reads it are not in the resorted copy: the run must not replace it.
+TEST(ResortFailure, ADataFileChangedDuringTheRunIsNotReplaced) {
+  for (bool replace : {false, true})
+    for (int at : {1000, -1, -63}) {
+      SCOPED_TRACE(std::string(replace ? "replaced" : "appended to") + " at " + std::to_string(at));
+      TempDir dir;
+      VaskReportSpec spec;
+      UseLayout(spec, dir / "job.txt");
+      spec.SortByBsp = true;
+      WriteFile(dir / "job.txt", Data());
+      g_DataPath = dir / "job.txt";
+      g_ChangeAt = at;
+      g_Replace = replace;
+      char message[256];
+      EXPECT_EQ(ERR_VASKREPORT_RENAME_FILE,
+                CreateReports(spec, (dir / "tmp").c_str(), message, ChangeDataAt));
+      EXPECT_EQ("ERR_VASKREPORT_RENAME_FILE\n" + dir.path() + "/tmp/63.tmp -> " + g_DataPath,
+                message);
+      EXPECT_TRUE(Data() + (replace ? "1,5,,0,new\n" : "1,5,,0,late\n") == ReadFile(g_DataPath));
+      // A line added while the file was still being read may be in the copy.
+      if (at < 0) {
+        EXPECT_TRUE(Resorted() == ReadFile(dir / "tmp/63.tmp"));
+      } else {
+        EXPECT_TRUE(FileExists(dir / "tmp/63.tmp"));
+      }
+    }
 }
 
 TEST(ResortFailure, FixedWidthResortKeepsAHeaderItsNextRunAccepts) {
