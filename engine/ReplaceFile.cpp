@@ -35,7 +35,21 @@ FILE* CreateSideFile(const char* dataPath, std::string& name) {
   return nullptr;
 }
 
-bool ReplaceAcrossFileSystems(const char* copyName, const char* dataPath) {
+// Whether the file at path is still the one described by read: the same
+// file and, for a regular file, of the same size and modification time (a
+// pipe's time moves as it is written to).
+bool Unchanged(const char* path, const struct stat* read) {
+  struct stat now;
+  if (!read) return true;
+  if (stat(path, &now) != 0 || now.st_dev != read->st_dev || now.st_ino != read->st_ino)
+    return false;
+  return !S_ISREG(read->st_mode) ||
+         (now.st_size == read->st_size && now.st_mtim.tv_sec == read->st_mtim.tv_sec &&
+          now.st_mtim.tv_nsec == read->st_mtim.tv_nsec);
+}
+
+bool ReplaceAcrossFileSystems(const char* copyName, const char* dataPath,
+                              const struct stat* read) {
   SelfClosingFILE from;
   if (!from.Open(copyName, "rb", false)) return false;
   std::string sideName;
@@ -44,17 +58,11 @@ bool ReplaceAcrossFileSystems(const char* copyName, const char* dataPath) {
   CopyPermissions(sideName.c_str(), dataPath);
   bool copied = CopyContent(from.f(), side);
   if (std::fclose(side) != 0) copied = false;
-  if (copied && std::rename(sideName.c_str(), dataPath) == 0) return true;
+  // The copy took a while; the data file must still be the one read.
+  if (copied && Unchanged(dataPath, read) && std::rename(sideName.c_str(), dataPath) == 0)
+    return true;
   std::remove(sideName.c_str());
   return false;
-}
-
-// Whether the file at path is still the one described by read, unchanged.
-bool Unchanged(const char* path, const struct stat& read) {
-  struct stat now;
-  return stat(path, &now) == 0 && now.st_dev == read.st_dev && now.st_ino == read.st_ino &&
-         now.st_size == read.st_size && now.st_mtim.tv_sec == read.st_mtim.tv_sec &&
-         now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
 }
 
 }  // namespace
@@ -65,9 +73,9 @@ int ReplaceDataFile(const char* tempDirectory, const char* dataPath, const struc
   MakeTempFileName(copyName, TEMP_RESORT_COPY, tempDirectory);
   // The resorted file keeps the mode of the file it replaces.
   CopyPermissions(copyName, dataPath);
-  const bool same = !read || Unchanged(dataPath, *read);
+  const bool same = Unchanged(dataPath, read);
   if (same && std::rename(copyName, dataPath) == 0) return 0;
-  if (same && errno == EXDEV && ReplaceAcrossFileSystems(copyName, dataPath)) {
+  if (same && errno == EXDEV && ReplaceAcrossFileSystems(copyName, dataPath, read)) {
     std::remove(copyName);
     return 0;
   }

@@ -57,6 +57,15 @@ bool WriteWholeFile(const char* fileName, const std::string& text) {
       return WriteInPlace(fileName, text);
     return false;
   }
+  // A file of another owner or group is written in place: the new file could
+  // not take its owner, and so not safely its mode either.
+  struct stat made;
+  if (exists && (stat(beside.c_str(), &made) != 0 || made.st_uid != st.st_uid ||
+                 made.st_gid != st.st_gid)) {
+    fclose(file);
+    remove(beside.c_str());
+    return WriteInPlace(fileName, text);
+  }
   const bool written = WriteStream(file, text);
   // The saved file keeps the mode of the one it replaces.
   if (written && exists) CopyPermissions(beside.c_str(), fileName);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "TestUtil.h"
 #include "driver_fixture.h"
@@ -179,6 +181,45 @@ TEST(ResortFailure, ADataFileChangedDuringTheRunIsNotReplaced) {
         EXPECT_TRUE(FileExists(dir / "tmp/63.tmp"));
       }
     }
+}
+
+// The same on the way across file systems, where the copy is made beside
+// the data file first.
+TEST(ResortFailure, ADataFileChangedDuringTheRunIsNotReplacedFromAnotherFileSystem) {
+  TempDir dir;
+  ShmDir shm;
+  if (SameFileSystem(dir.path(), shm.path())) GTEST_SKIP() << "/dev/shm is no other file system";
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "job.txt");
+  spec.SortByBsp = true;
+  WriteFile(dir / "job.txt", Data());
+  g_DataPath = dir / "job.txt";
+  g_ChangeAt = -63;
+  g_Replace = false;
+  char message[256];
+  EXPECT_EQ(ERR_VASKREPORT_RENAME_FILE,
+            CreateReports(spec, shm.path().c_str(), message, ChangeDataAt));
+  EXPECT_TRUE(Data() + "1,5,,0,late\n" == ReadFile(g_DataPath));
+  EXPECT_TRUE(Resorted() == ReadFile(shm.path() + "/63.tmp"));
+  EXPECT_FALSE(FileExists(dir / ".job.txt.resort0"));
+}
+
+// A pipe's time changes as it is written to; it is still the file read.
+TEST(ResortFailure, ADataFileThatIsAPipeIsReplacedByTheResortedFile) {
+  TempDir dir;
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "job.txt");
+  spec.SortByBsp = true;
+  ASSERT_EQ(0, mkfifo((dir / "job.txt").c_str(), 0600));
+  std::thread writer([&] { WriteFile(dir / "job.txt", Data()); });
+  char message[256];
+  const int rc = CreateReports(spec, (dir / "tmp").c_str(), message, nullptr);
+  EXPECT_EQ(0, rc) << message;
+  // A writer still waiting for a reader is let go (a pipe opened without
+  // blocking, and closed at once, ends its wait).
+  if (rc) close(open((dir / "job.txt").c_str(), O_RDONLY | O_NONBLOCK));
+  writer.join();
+  EXPECT_TRUE(Resorted() == ReadFile(dir / "job.txt"));
 }
 
 TEST(ResortFailure, FixedWidthResortKeepsAHeaderItsNextRunAccepts) {

@@ -611,6 +611,18 @@ TEST(SpecFileSave, TheSavedFileKeepsItsModeAndANameAtTheLimitIsWrittenInPlace) {
     EXPECT_EQ(mode, st.st_mode & 07777);
     EXPECT_NE(std::string::npos, vrtest::ReadFile(path).find("Path=new.txt\n"));
   }
+  // A file of another group is written in place, keeping its group and mode.
+  if (geteuid() == 0) {
+    vrtest::WriteFile(path, "[File]\nPath=old.txt\n");
+    ASSERT_EQ(0, chown(path.c_str(), 0, 65534));
+    ASSERT_EQ(0, chmod(path.c_str(), 0640));
+    EXPECT_EQ(0, spec.Write(path.c_str()));
+    struct stat st;
+    ASSERT_EQ(0, stat(path.c_str(), &st));
+    EXPECT_EQ(65534u, st.st_gid);
+    EXPECT_EQ(0640u, st.st_mode & 07777);
+    EXPECT_NE(std::string::npos, vrtest::ReadFile(path).find("Path=new.txt\n"));
+  }
   // A file name of 255 characters leaves no room for a file beside it.
   const std::string longest = dir / (std::string(251, 'a') + ".ini");
   for (const char* data : {"new.txt", "newer.txt"}) {  // a new file, then an existing one
