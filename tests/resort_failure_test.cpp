@@ -95,15 +95,23 @@ TEST(ResortFailure, UnopenableSplitFileLeavesTheDataFileUnchanged) {
   EXPECT_EQ(Data(), ReadFile(dir / "job.txt"));
 }
 
-TEST(ResortFailure, OutputDirectoryOnAnotherFileSystemStillReplacesTheDataFile) {
+// A resorting run whose output directory is on another file system than its
+// data file, job.txt, which holds Data().
+class ResortAcrossFileSystems : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(shm.path().empty());
+    if (SameFileSystem(dir.path(), shm.path())) GTEST_SKIP() << "/dev/shm is no other file system";
+    UseLayout(spec, dir / "job.txt");
+    spec.SortByBsp = true;
+    WriteFile(dir / "job.txt", Data());
+  }
   TempDir dir;
   ShmDir shm;
-  ASSERT_FALSE(shm.path().empty());
-  if (SameFileSystem(dir.path(), shm.path())) GTEST_SKIP() << "/dev/shm is no other file system";
   VaskReportSpec spec;
-  UseLayout(spec, dir / "job.txt");
-  spec.SortByBsp = true;
-  WriteFile(dir / "job.txt", Data());
+};
+
+TEST_F(ResortAcrossFileSystems, StillReplacesTheDataFile) {
   ASSERT_EQ(0, chmod((dir / "job.txt").c_str(), 0640));
   char message[256];
   ASSERT_EQ(0, CreateReports(spec, shm.path().c_str(), message, nullptr)) << message;
@@ -115,14 +123,7 @@ TEST(ResortFailure, OutputDirectoryOnAnotherFileSystemStillReplacesTheDataFile) 
   EXPECT_EQ(0640u, st.st_mode & 07777);  // the copy took the mailing's mode
 }
 
-TEST(ResortFailure, FailedReplacementKeepsTheDataFileAndTheResortCopy) {
-  TempDir dir;
-  ShmDir shm;
-  if (SameFileSystem(dir.path(), shm.path())) GTEST_SKIP() << "/dev/shm is no other file system";
-  VaskReportSpec spec;
-  UseLayout(spec, dir / "job.txt");
-  spec.SortByBsp = true;
-  WriteFile(dir / "job.txt", Data());
+TEST_F(ResortAcrossFileSystems, FailedReplacementKeepsTheDataFileAndTheResortCopy) {
   // Every name the copy beside the data file could take is in use.
   for (int i = 0; i < 100; ++i) WriteFile(dir / (".job.txt.resort" + std::to_string(i)), "");
   char message[256];
@@ -185,14 +186,7 @@ TEST(ResortFailure, ADataFileChangedDuringTheRunIsNotReplaced) {
 
 // The same on the way across file systems, where the copy is made beside
 // the data file first.
-TEST(ResortFailure, ADataFileChangedDuringTheRunIsNotReplacedFromAnotherFileSystem) {
-  TempDir dir;
-  ShmDir shm;
-  if (SameFileSystem(dir.path(), shm.path())) GTEST_SKIP() << "/dev/shm is no other file system";
-  VaskReportSpec spec;
-  UseLayout(spec, dir / "job.txt");
-  spec.SortByBsp = true;
-  WriteFile(dir / "job.txt", Data());
+TEST_F(ResortAcrossFileSystems, ADataFileChangedDuringTheRunIsNotReplaced) {
   g_DataPath = dir / "job.txt";
   g_ChangeAt = -63;
   g_Replace = false;
