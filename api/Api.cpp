@@ -5,6 +5,7 @@
 #include "engine/ReportDriver.h"
 #include "engine/States.h"
 #include "include/vaskreport.h"
+#include "spec/SpecValues.h"
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
 
@@ -100,7 +101,12 @@ int reportGetFileName(char* buffer, int maxLength) {
 int reportPutFileName(const char* name) {
   if (!name) name = "";
   if (strlen(name) > sizeof g_Spec.Path - 1) return ERR_VASKREPORTSPEC_FILENAME_TOOLONG;
-  g_Spec.SetPath(name);
+  char before[sizeof g_Spec.Path];
+  strncpyz(before, g_Spec.Path, sizeof before - 1);
+  if (int rc = SetDataPath(g_Spec, name)) {
+    SetDataPath(g_Spec, before);  // a refused name keeps the one before
+    return rc;
+  }
   return 0;
 }
 
@@ -113,7 +119,17 @@ VR_FLAG_SETTING(ResortFile, SortByBsp)
 VR_FLAG_SETTING(SortIntoStates, SortIntoStates)
 VR_FLAG_SETTING(SortIntoLevel, SortIntoBdt)
 VR_VALUE_SETTING(LettersPerTray, LettersPerTray, int)
-VR_VALUE_SETTING(WeightOfLetter, WeightOfLetter, double)
+
+int reportGetWeightOfLetter(double* value) {
+  *value = g_Spec.WeightOfLetter;
+  return 0;
+}
+
+int reportPutWeightOfLetter(double value) {
+  if (!WeightOfLetterFits(value)) return ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER;
+  g_Spec.WeightOfLetter = value + 0.0;  // -0 becomes 0
+  return 0;
+}
 
 int reportGetFieldCount(int* count) {
   *count = g_Spec.FieldCount;

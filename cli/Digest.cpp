@@ -1,9 +1,13 @@
 #include "Digest.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 const char* const RUN_DIGEST_NAME = "RunDigest.txt";
 
@@ -108,17 +112,18 @@ bool WriteRunDigestFile(const std::string& path, const RunDigestFile& digest) {
   // A leftover of that name is replaced, never written through: it may be
   // a link to some other file.
   std::remove(temporary.c_str());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << kDigestTitle << "\n"
-        << "data file: " << digest.DataFile << "\n"
-        << "records: " << digest.Records.Count << "\n"
-        << "hash: " << digest.Records.HashText() << "\n";
-    out.close();
-    if (out.fail()) {
-      std::remove(temporary.c_str());
-      return false;
-    }
+  std::ostringstream text;
+  text << kDigestTitle << "\n"
+       << "data file: " << digest.DataFile << "\n"
+       << "records: " << digest.Records.Count << "\n"
+       << "hash: " << digest.Records.HashText() << "\n";
+  const std::string bytes = text.str();
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const bool written = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  if (close(fd) != 0 || !written) {
+    std::remove(temporary.c_str());
+    return false;
   }
   if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
   std::remove(temporary.c_str());

@@ -61,8 +61,11 @@ int RunCommand(int argc, char** argv) {
   setenv("VASKREPORT_THREADS", "2", 0);
   // The resort replaces the data file; what verify needs of the original is
   // kept beside the reports, read on the other core while the run goes on.
+  // A pipe or a device is not resorted (the library refuses it), nor read
+  // here: it has only the one reading, the run's.
   RunDigestTask digest;
-  if (spec.SortByBsp) {
+  const bool regular = stat(spec.ExpandedPath, &data) != 0 || S_ISREG(data.st_mode);
+  if (spec.SortByBsp && regular) {
     const std::string clash = DigestThatIsTheData(spec, args.OutputDirectory);
     if (!clash.empty()) return LibraryFailure(ERR_VASKREPORT_OPEN_FILE, clash.c_str());
     if (int rc = digest.Start(spec, args.OutputDirectory))

@@ -1,5 +1,6 @@
 #include <getopt.h>
 
+#include <csignal>
 #include <cstring>
 #include <iostream>
 
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
       {"version", no_argument, nullptr, 'V'},
       {nullptr, 0, nullptr, 0},
   };
+  // Past a file size limit a write fails and the library says which file;
+  // the signal would end the program with no message and its buckets left.
+  std::signal(SIGXFSZ, SIG_IGN);
   opterr = 0;
   // "+": stop at the command, whose own options are parsed by the command.
   for (int c; (c = getopt_long(argc, argv, "+hV", options, nullptr)) != -1;) {

@@ -1,10 +1,13 @@
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <new>
 
 #include "dialogue/Prompt.h"
+#include "spec/SpecValues.h"
 #include "spec/VaskReportSpec.h"
+#include "util/StrUtil.h"
 
 namespace {
 
@@ -28,8 +31,14 @@ void PromptCharCode(const char* question, char* c) {
 }
 
 void PromptDataFile(VaskReportSpec& spec) {
-  PromptString("File containing data on which to report", spec.Path, 255);
-  spec.SetPath(nullptr);
+  char before[sizeof spec.Path];
+  strncpyz(before, spec.Path, sizeof before - 1);
+  for (;;) {
+    PromptString("File containing data on which to report", spec.Path, 255);
+    if (SetDataPath(spec, nullptr) == 0 || strcmp(spec.Path, before) == 0) break;
+    strncpyz(spec.Path, before, sizeof before - 1);
+    std::cerr << "The expanded path is too long. Maximum length is 255\nRe-enter: ";
+  }
   std::cerr << "File Format:\n";
   PromptCharCode("\tDelimiter (9=tab, 44=comma, 59=semi-colon, 0=fixed-width)", &spec.Delimiter);
   if (spec.Delimiter)
@@ -98,10 +107,18 @@ void PromptRoles(VaskReportSpec& spec) {
 
 // The setting holds kilograms; people weigh letters in grams.
 void PromptWeightInGrams(VaskReportSpec& spec) {
-  double grams = spec.WeightOfLetter * 1000;
-  const double shown = grams;
-  PromptDouble("Weight per letter (in grams)", &grams);
-  if (grams != shown) spec.WeightOfLetter = grams / 1000;
+  const double shown = spec.WeightOfLetter * 1000;
+  for (;;) {
+    double grams = shown;
+    PromptDouble("Weight per letter (in grams)", &grams);
+    if (grams == shown) return;
+    if (WeightOfLetterFits(grams / 1000)) {
+      spec.WeightOfLetter = grams / 1000 + 0.0;
+      return;
+    }
+    // Asked again from the value before, which an empty reply then keeps.
+    std::cerr << "Invalid reponse. Re-enter:\n";
+  }
 }
 
 void PromptManifest(VaskReportSpec& spec) {

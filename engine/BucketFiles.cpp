@@ -1,12 +1,14 @@
 #include "engine/BucketFiles.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <new>
 
 #include "engine/ReportErrors.h"
 #include "util/StrUtil.h"
 
-BucketFiles::BucketFiles() : m_Files{}, m_Buffers(nullptr), m_Used{}, m_Failed(false) {}
+BucketFiles::BucketFiles() : m_Files{}, m_Buffers(nullptr), m_Used{}, m_Failed(false), m_FailedIndex(-1) {}
 
 BucketFiles::~BucketFiles() {
   for (FILE*& file : m_Files)
@@ -21,12 +23,13 @@ int BucketFiles::Create(const char* tempDirectory, char* message, const char* da
   for (int i = 0; i < SLOTS; ++i) {
     if (!IsBucket(i)) continue;
     MakeTempFileName(name, i, tempDirectory);
-    m_Files[i] = std::fopen(name, "wb");
+    const int fd = CreateNewFile(name, dataFile, MODE_NARROWED);
+    m_Files[i] = fd >= 0 ? fdopen(fd, "wb") : nullptr;
     if (!m_Files[i]) {
+      if (fd >= 0) close(fd);
       if (message) strncpyz(message, name, 255);
       return ERR_VASKREPORT_OPEN_SORT_FILE;
     }
-    if (dataFile) NarrowPermissions(name, dataFile);
     // Our own buffer already batches the writes.
     std::setvbuf(m_Files[i], nullptr, _IONBF, 0);
     m_Used[i] = 0;
@@ -34,19 +37,30 @@ int BucketFiles::Create(const char* tempDirectory, char* message, const char* da
   return 0;
 }
 
+void BucketFiles::Fail(int index) {
+  if (!m_Failed) m_FailedIndex = index;
+  m_Failed = true;
+}
+
+void BucketFiles::NameFailure(const char* tempDirectory, char* message) const {
+  char name[TEMP_NAME_SIZE];
+  if (message && m_FailedIndex >= 0)
+    strncpyz(message, MakeTempFileName(name, m_FailedIndex, tempDirectory), 255);
+}
+
 bool BucketFiles::Flush(int index) {
   size_t used = m_Used[index];
   m_Used[index] = 0;
   if (used && std::fwrite(m_Buffers + static_cast<size_t>(index) * BUFFER_SIZE, 1, used,
                           m_Files[index]) != used)
-    m_Failed = true;
+    Fail(index);
   return !m_Failed;
 }
 
 bool BucketFiles::Put(int index, const char* bytes, size_t length) {
   if (m_Used[index] + length > BUFFER_SIZE && !Flush(index)) return false;
   if (length > BUFFER_SIZE) {
-    if (std::fwrite(bytes, 1, length, m_Files[index]) != length) m_Failed = true;
+    if (std::fwrite(bytes, 1, length, m_Files[index]) != length) Fail(index);
     return !m_Failed;
   }
   std::memcpy(m_Buffers + static_cast<size_t>(index) * BUFFER_SIZE + m_Used[index], bytes, length);
@@ -65,7 +79,7 @@ int BucketFiles::Close() {
   for (int i = 0; i < SLOTS; ++i) {
     if (!m_Files[i]) continue;
     Flush(i);
-    if (std::fclose(m_Files[i]) != 0) m_Failed = true;
+    if (std::fclose(m_Files[i]) != 0) Fail(i);
     m_Files[i] = nullptr;
   }
   return m_Failed ? ERR_VASKREPORT_WRITE_FILE : 0;

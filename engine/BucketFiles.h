@@ -25,11 +25,14 @@ class BucketFiles {
   bool Write(int index, const DataLine& line);
   // Flushes and closes every bucket; 11110 when any write failed.
   int Close();
+  // After a failed write, the name of the bucket that could not be written.
+  void NameFailure(const char* tempDirectory, char* message) const;
   // Removes every bucket name in the directory, created by this run or not.
   static void Remove(const char* tempDirectory);
   static bool IsBucket(int index) { return index != TEMP_RESORT_COPY; }
 
  private:
+  void Fail(int index);
   bool Flush(int index);
   bool Put(int index, const char* bytes, size_t length);
 
@@ -37,6 +40,7 @@ class BucketFiles {
   char* m_Buffers;
   size_t m_Used[SLOTS];
   bool m_Failed;
+  int m_FailedIndex;
 };
 
 #endif

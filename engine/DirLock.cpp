@@ -4,6 +4,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "engine/ReportErrors.h"
 #include "util/StrUtil.h"
 
@@ -19,8 +21,12 @@ int DirLock::Acquire(const char* directory, char* message) {
     m_Fd = fd;
     return 0;
   }
+  const bool held = fd >= 0 && errno == EWOULDBLOCK;
   if (fd >= 0) close(fd);
-  if (message) strncpyz(message, path, 255);
+  if (message) {
+    strncpyz(message, path, 255);
+    if (held) strncatz(message, ". another run is using this directory", 255);
+  }
   return ERR_VASKREPORT_OPEN_SORT_FILE;
 }
 

@@ -33,6 +33,10 @@ bool LineReader::Open(const char* path) {
   return m_File != nullptr;
 }
 
+bool LineReader::Stat(struct stat& st) const {
+  return m_File && fstat(fileno(m_File), &st) == 0;
+}
+
 void LineReader::Close() {
   if (m_File) std::fclose(m_File);
   m_File = nullptr;

@@ -1,6 +1,8 @@
 #ifndef VASKREPORT_ENGINE_LINEREADER_H
 #define VASKREPORT_ENGINE_LINEREADER_H
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdio>
 
@@ -44,6 +46,8 @@ class LineReader {
 
   bool Allocate(size_t capacity);
   bool Open(const char* path);
+  // What the open file is (fstat); false when none is open or fstat fails.
+  bool Stat(struct stat& st) const;
   void Close();
   // LINE with the next line in line, END at end of file, or a failure.
   int Next(DataLine& line);

@@ -127,6 +127,15 @@ int CheckDataIsNoReport(const VaskReportSpec& spec, const char* directory, const
   return 0;
 }
 
+// A pipe or a device can be read only once and cannot be renamed over, so a
+// resort of one would lose its records.
+int CheckDataCanBeReplaced(const VaskReportSpec& spec, const struct stat& data, char* message) {
+  if (!spec.SortByBsp || S_ISREG(data.st_mode)) return 0;
+  SetDetail(message, spec.ExpandedPath);
+  if (message) strncatz(message, ". not a regular file", 255);
+  return ERR_VASKREPORT_OPEN_FILE;
+}
+
 int SkipHeaderLine(LineReader& reader) {
   DataLine header;
   int got = reader.Next(header);
@@ -161,13 +170,18 @@ int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*
   LineReader reader;
   std::unique_ptr<char[]> record(new (std::nothrow) char[spec.RecordLength + 1]);
   if (!reader.Allocate(READ_BUFFER_SIZE) || !record) return ERR_VASKREPORT_OUTOFMEMORY;
+  // Refused before the open, which would wait for a pipe's writer.
+  struct stat data;
+  if (stat(spec.ExpandedPath, &data) == 0)
+    if (int rc = CheckDataCanBeReplaced(spec, data, message)) return rc;
   if (!reader.Open(spec.ExpandedPath)) {
     SetDetail(message, spec.ExpandedPath);
     return ERR_VASKREPORT_OPEN_FILE;
   }
   // The file as it is read; the resort replaces it only if it is still so.
-  struct stat data;
-  const bool found = stat(spec.ExpandedPath, &data) == 0;
+  const bool found = reader.Stat(data);
+  if (found)
+    if (int rc = CheckDataCanBeReplaced(spec, data, message)) return rc;
   if (spec.FieldNamesOnFirstLine)
     if (int rc = SkipHeaderLine(reader)) return rc;
   const bool sorting = SortingOn(spec);
@@ -187,6 +201,7 @@ int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*
   reader.Close();
   int closed = buckets.Close();
   if (!rc) rc = closed;
+  if (rc == ERR_VASKREPORT_WRITE_FILE) buckets.NameFailure(directory, message);
   if (!rc) rc = WriteOutputs(spec, directory, counts, found ? &data : nullptr, message, progress);
   if (sorting) BucketFiles::Remove(directory);
   return rc;

@@ -177,7 +177,7 @@ class SplitOutputs {
 
   int Open(char* message);
   int Run(const ManifestInfo& info, int (*progress)(int), char* message);
-  int Close();
+  int Close(char* message);
 
  private:
   std::ofstream* Slot(int level, int state) {
@@ -186,8 +186,13 @@ class SplitOutputs {
   ResortWriter* Resort() { return m_ResortWriter.get(); }
   std::string SlotName(int level, int state) const;
   int Append(int index, std::ofstream* out, char* message) {
-    return AppendBucket(m_Buffer, index, out, Resort(), message, m_TempDirectory, m_RemoveCopied);
+    int rc = AppendBucket(m_Buffer, index, out, Resort(), message, m_TempDirectory, m_RemoveCopied);
+    if (rc == ERR_VASKREPORT_WRITE_FILE)
+      SetDetail(message, NameOf(out && out->fail() ? out : &m_Resort).c_str());
+    return rc;
   }
+  // The name of one of the outputs, for the message of a failed write.
+  std::string NameOf(const std::ofstream* out) const;
 
   const VaskReportSpec& m_Spec;
   const char* m_TempDirectory;
@@ -212,6 +217,17 @@ std::string SplitOutputs::SlotName(int level, int state) const {
   if (m_Spec.SortIntoBdt) name += s_SortLevelPrefix[level];
   if (m_Spec.SortIntoStates) name += std::string(s_States[state]) + "_";
   return name + m_Name;
+}
+
+std::string SplitOutputs::NameOf(const std::ofstream* out) const {
+  if (out == &m_Unknown) return m_Directory + "ERR_UR_" + m_Name;
+  if (out == &m_Unrouted) return m_Directory + "ERR_" + m_Name;
+  if (out >= m_Slots && out < m_Slots + m_Levels * m_States) {
+    const int slot = static_cast<int>(out - m_Slots);
+    return SlotName(slot / m_States, slot % m_States);
+  }
+  char name[TEMP_NAME_SIZE];
+  return MakeTempFileName(name, TEMP_RESORT_COPY, m_TempDirectory);
 }
 
 int SplitOutputs::Open(char* message) {
@@ -270,32 +286,32 @@ int SplitOutputs::Run(const ManifestInfo& info, int (*progress)(int), char* mess
   return Append(TEMP_UNROUTED, unrouted, message);
 }
 
-int SplitOutputs::Close() {
-  bool failed = false;
+int SplitOutputs::Close(char* message) {
+  const std::ofstream* failed = nullptr;
   auto close = [&failed](std::ofstream& out) {
     if (!out.is_open()) return;
     out.close();
-    if (out.fail()) failed = true;
+    if (out.fail() && !failed) failed = &out;
   };
   m_ResortWriter.reset();
   for (std::ofstream& slot : m_Slots) close(slot);
   close(m_Resort);
   close(m_Unknown);
   close(m_Unrouted);
-  return failed ? ERR_VASKREPORT_WRITE_FILE : 0;
+  if (!failed) return 0;
+  SetDetail(message, NameOf(failed).c_str());
+  return ERR_VASKREPORT_WRITE_FILE;
 }
 
 }  // namespace
 
 int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpec& spec,
                    char* message) {
-  RemoveToRewrite(fileName);
-  out.open(fileName, std::ios::out | std::ios::trunc | std::ios::binary);
-  if (!out.is_open()) {
+  // Its mode is narrowed before any record is in it.
+  if (!OpenNewStream(out, fileName, spec.ExpandedPath, MODE_NARROWED, std::ios::binary)) {
     SetDetail(message, fileName);
     return ERR_VASKREPORT_OPEN_OUTPUT_FILE;
   }
-  NarrowPermissions(fileName, spec.ExpandedPath);  // before any record is in it
   if (spec.FieldNamesOnFirstLine) out << HeaderLine(spec);
   return 0;
 }
@@ -318,7 +334,8 @@ int SortBuckets(const ManifestInfo& info, const VaskReportSpec& spec, char* mess
   SplitOutputs outputs(spec, tempDirectory, removeCopied, buffer.get(), spare.get());
   int rc = outputs.Open(message);
   if (!rc) rc = outputs.Run(info, progress, message);
-  int closed = outputs.Close();
+  // A failure's message is kept; a close that fails after it says nothing.
+  int closed = outputs.Close(rc ? nullptr : message);
   return rc ? rc : closed;
 }
 

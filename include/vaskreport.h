@@ -77,7 +77,8 @@ VASKREPORT_API int reportGetSortIntoLevel(int* flag);
 VASKREPORT_API int reportPutSortIntoLevel(int flag);
 VASKREPORT_API int reportGetLettersPerTray(int* letters);
 VASKREPORT_API int reportPutLettersPerTray(int letters);
-/* Kilograms. */
+/* Kilograms, from 0 to 10; any other value (negative, infinite, NaN) is
+   refused with 11029 and the weight before is kept. */
 VASKREPORT_API int reportGetWeightOfLetter(double* weight);
 VASKREPORT_API int reportPutWeightOfLetter(double weight);
 

@@ -1,4 +1,5 @@
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
@@ -138,6 +139,15 @@ int FixedWidthNames(const VaskReportSpec& spec, const char* line, char* message)
 }  // namespace
 
 int VaskReportSpec::GetAndCheckFieldNames(char* message) {
+  // A pipe or a device gives its lines once, to the run: the header line
+  // cannot be read ahead of it. Defined fields then go unchecked; without
+  // them there are no names to take.
+  struct stat st;
+  if (stat(ExpandedPath, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    if (FieldCount > 0) return 0;
+    SetDetail(message, ExpandedPath, ". not a regular file");
+    return ERR_VASKREPORTSPEC_TEXTFILE_OPEN;
+  }
   char line[kMaxHeader + 1];
   if (int rc = ReadHeader(ExpandedPath, line, message)) return rc;
   if (Delimiter) return DelimitedNames(*this, line, message);

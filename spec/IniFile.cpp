@@ -171,7 +171,10 @@ int IniFile::Read(std::ifstream& in, char* message) {
   char line[kMaxLine + 2];
   size_t length = 0;
   while (ReadTextLine(in, line, kMaxLine + 1, length)) {
-    int code = length > kMaxLine ? static_cast<int>(ERR_INIFILE_LINE_TOOLONG) : ReadLine(line);
+    int code = length > kMaxLine ? static_cast<int>(ERR_INIFILE_LINE_TOOLONG)
+               // A NUL would silently cut the value there.
+               : strlen(line) != length ? static_cast<int>(ERR_INIFILE_INVALID_LINE)
+                                        : ReadLine(line);
     if (code) {
       if (message) ComposeMessage(message, code, line);
       return code;

@@ -1,8 +1,8 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "spec/IniFile.h"
@@ -45,12 +45,10 @@ bool WriteWholeFile(const char* fileName, const std::string& text) {
   // A leftover of that name is replaced, never written through: it may be a
   // link to some other file or to a device. A directory stays, and the save
   // then fails.
-  std::error_code error;
-  const std::filesystem::file_status leftover = std::filesystem::symlink_status(beside, error);
-  if (!error && std::filesystem::exists(leftover) && !std::filesystem::is_directory(leftover))
-    std::filesystem::remove(beside, error);
-  FILE* file = fopen(beside.c_str(), "w");
+  const int fd = CreateNewFile(beside.c_str(), nullptr, MODE_AS_MADE);
+  FILE* file = fd >= 0 ? fdopen(fd, "w") : nullptr;
   if (!file) {
+    if (fd >= 0) close(fd);
     // No file can be made beside (the name would be too long, or the
     // directory is closed to new files): the file itself may still be written.
     if (errno == ENAMETOOLONG || errno == EACCES || errno == EPERM || errno == EROFS)
@@ -60,15 +58,15 @@ bool WriteWholeFile(const char* fileName, const std::string& text) {
   // A file of another owner or group is written in place: the new file could
   // not take its owner, and so not safely its mode either.
   struct stat made;
-  if (exists && (stat(beside.c_str(), &made) != 0 || made.st_uid != st.st_uid ||
+  if (exists && (fstat(fileno(file), &made) != 0 || made.st_uid != st.st_uid ||
                  made.st_gid != st.st_gid)) {
     fclose(file);
     remove(beside.c_str());
     return WriteInPlace(fileName, text);
   }
-  const bool written = WriteStream(file, text);
   // The saved file keeps the mode of the one it replaces.
-  if (written && exists) CopyPermissions(beside.c_str(), fileName);
+  if (exists) FitPermissions(fileno(file), fileName, MODE_COPIED);
+  const bool written = WriteStream(file, text);
   if (written && rename(beside.c_str(), fileName) == 0) return true;
   remove(beside.c_str());
   return false;

@@ -16,7 +16,8 @@ int ReadPath(VaskReportSpec& spec, IniSection& file) {
   if (!entry) return 0;
   if (strlen(entry->Value) > kMaxPathInFile)
     return spec.ReturnError(ERR_VASKREPORTSPEC_FILENAME_TOOLONG, *entry);
-  spec.SetPath(entry->Value);
+  if (SetDataPath(spec, entry->Value))
+    return spec.ReturnError(ERR_VASKREPORTSPEC_FILENAME_TOOLONG, *entry);
   return 0;
 }
 
@@ -58,7 +59,8 @@ int CheckFieldKeys(VaskReportSpec& spec, IniSection& file, int count) {
       strncpyz(spec.ErrorDetail, key, 255);
       return ERR_VASKREPORTSPEC_MISSING_FIELD_SIZE;
     }
-    if (ParseNumber(size->Value) < 1)
+    int number = 0;
+    if (!ParseCount(size->Value, number) || number < 1)
       return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_FIELD_SIZE, *size);
   }
   return 0;
@@ -78,8 +80,7 @@ int ReadFields(VaskReportSpec& spec, IniSection& file) {
   IniEntry* entry = file.FindEntry("Fields");
   int count = spec.FieldCount;
   if (entry) {
-    count = ParseNumber(entry->Value);
-    if (count < 1) return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_NUM_FIELDS, *entry);
+    if (!ParseCount(entry->Value, count) || count < 1) return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_NUM_FIELDS, *entry);
   }
   if (int rc = CheckFieldKeys(spec, file, count)) return rc;
   if (entry) {

@@ -39,9 +39,14 @@ void ReadOutput(VaskReportSpec& spec, IniFile& ini) {
 int ReadManifest(VaskReportSpec& spec, IniSection& section) {
   spec.ManifestReport = true;
   if (IniEntry* entry = section.FindEntry("LettersPerTray"))
-    spec.LettersPerTray = ParseNumber(entry->Value);
-  if (IniEntry* entry = section.FindEntry("WeightOfLetter"))
-    spec.WeightOfLetter = strtod(entry->Value, nullptr);
+    if (!ParseCount(entry->Value, spec.LettersPerTray))
+      return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_LETTERS_PER_TRAY, *entry);
+  if (IniEntry* entry = section.FindEntry("WeightOfLetter")) {
+    const double weight = strtod(entry->Value, nullptr);
+    if (!WeightOfLetterFits(weight))
+      return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER, *entry);
+    spec.WeightOfLetter = weight + 0.0;  // -0 becomes 0
+  }
   if (int rc = ReadState(spec, section, spec.State)) return rc;
   ReadText(section, "CustomerName", spec.CustomerName, sizeof spec.CustomerName - 1);
   ReadText(section, "JobNumber", spec.JobNumber, sizeof spec.JobNumber - 1);

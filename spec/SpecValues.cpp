@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +27,18 @@ int ParseNumber(const char* value) {
   if (number > INT_MAX) return INT_MAX;
   if (number < INT_MIN) return INT_MIN;
   return static_cast<int>(number);
+}
+
+bool ParseCount(const char* value, int& out) {
+  errno = 0;
+  long number = strtol(value, nullptr, 10);
+  if (errno == ERANGE || number > INT_MAX || number < INT_MIN) return false;
+  out = static_cast<int>(number);
+  return true;
+}
+
+bool WeightOfLetterFits(double kilograms) {
+  return kilograms >= 0.0 && kilograms <= kMaxWeightOfLetter;  // false for NaN
 }
 
 bool BreaksLabelPlanText(const char* text) { return strpbrk(text, ",\r\n") != nullptr; }

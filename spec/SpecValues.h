@@ -10,6 +10,13 @@ CharacterValue ParseCharacter(const char* value, char& out);
 bool ParseFlag(const char* value);
 // Read as strtol does, held within the range of an int.
 int ParseNumber(const char* value);
+// As ParseNumber; false when the number does not fit an int.
+bool ParseCount(const char* value, int& out);
+// A letter's weight in kilograms: finite, not negative, and small enough
+// that the total of a mailing of a billion letters fits the Weight column
+// (15 characters, two decimals) of the Manifest Report.
+const double kMaxWeightOfLetter = 10.0;
+bool WeightOfLetterFits(double kilograms);
 // A text the label plan file cannot carry, its fields being unquoted.
 bool BreaksLabelPlanText(const char* text);
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "spec/SpecValues.h"
 #include "util/Registry.h"
 #include "util/StrUtil.h"
 
@@ -45,6 +46,7 @@ const SpecError s_SpecErrors[] = {
     {ERR_VASKREPORTSPEC_READ, "ERR_VASKREPORTSPEC_READ"},
     {ERR_VASKREPORTSPEC_INVALID_LETTERS_PER_TRAY, "ERR_VASKREPORTSPEC_INVALID_LETTERS_PER_TRAY"},
     {ERR_VASKREPORTSPEC_INVALID_LABEL_TEXT, "ERR_VASKREPORTSPEC_INVALID_LABEL_TEXT"},
+    {ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER, "ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER"},
     {0, nullptr},
 };
 
@@ -97,9 +99,14 @@ void VaskReportSpec::Clear() {
   Prefix = 0;
 }
 
-void VaskReportSpec::SetPath(const char* path) {
-  if (path) strncpyz(Path, path, sizeof Path - 1);
-  ExpandZelnorPath(ExpandedPath, Path);
+void VaskReportSpec::SetPath(const char* path) { SetDataPath(*this, path); }
+
+int SetDataPath(VaskReportSpec& spec, const char* path) {
+  if (path) strncpyz(spec.Path, path, sizeof spec.Path - 1);
+  if (ExpandPathWhole(spec.ExpandedPath, spec.Path)) return 0;
+  // A cut expansion names some other file: no run may open it.
+  spec.ExpandedPath[0] = '\0';
+  return ERR_VASKREPORTSPEC_FILENAME_TOOLONG;
 }
 
 int VaskReportSpec::FindField(const char* name) const {
@@ -160,6 +167,10 @@ int VaskReportSpec::Validate_() {
       RoleOutOfRange(DpidField, FieldCount) || RoleOutOfRange(AmendedField, FieldCount))
     return ERR_VASKREPORTSPEC_UNKNOWN_FIELD;
   if (LettersPerTray < 1) return ERR_VASKREPORTSPEC_INVALID_LETTERS_PER_TRAY;
+  if (!WeightOfLetterFits(WeightOfLetter)) return ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER;
+  // A qualifier that is the delimiter makes every record ambiguous, and the
+  // header of a resorted copy would no longer read back.
+  if (Delimiter && Qualifier == Delimiter) return ERR_VASKREPORTSPEC_INVALID_QUALIFIER;
   if (LabelPlanFile) {
     const char* texts[] = {LabelPlanName, LabelCustomerName, CustomerPhone,
                            LabelJobNumber, Service, MailSize};

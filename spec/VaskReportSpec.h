@@ -96,4 +96,8 @@ class VR_API VaskReportSpec {
   void PromptUserFieldName(const char* role, int& field);
 };
 
+// SetPath; ERR_VASKREPORTSPEC_FILENAME_TOOLONG, with ExpandedPath left
+// empty, when the expansion does not fit 255 characters.
+int SetDataPath(VaskReportSpec& spec, const char* path);
+
 #endif

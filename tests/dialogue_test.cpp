@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ConsoleCapture.h"
+#include "TestUtil.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {
@@ -230,6 +231,11 @@ TEST(Dialogue, WeightIsAskedInGramsAndStoredInKilograms) {
       {0.02, "25", "[20]", 0.025},
       {0.02, "", "[20]", 0.02},
       {0.0123, "", "[12.3]", 0.0123},
+      {0.02, "10000", "[20]", 10.0},
+      // Refused, then asked again from the weight before, which the end of
+      // the replies keeps.
+      {0.02, "-5", "[20]", 0.02},
+      {0.02, "10000.5", "[20]", 0.02},
   };
   for (const Case& c : cases) {
     VaskReportSpec spec;
@@ -238,7 +244,23 @@ TEST(Dialogue, WeightIsAskedInGramsAndStoredInKilograms) {
     EXPECT_TRUE(Has(errors, std::string("Weight per letter (in grams) ") + c.shown + ":"))
         << c.reply;
     EXPECT_EQ(c.expected, spec.WeightOfLetter) << c.reply;
+    EXPECT_EQ(c.expected == c.start && *c.reply,
+              Has(errors, std::string("(in grams) ") + c.shown + ":Invalid reponse. Re-enter:\n"))
+        << c.reply;
   }
+}
+
+TEST(Dialogue, APathWhoseExpansionIsTooLongIsAskedAgain) {
+  vrtest::TempDir dir;
+  vrtest::WriteFile(dir / "zelnor", "Paths/LONG=" + std::string(244, 'd') + "\n");
+  vrtest::ScopedEnv config("ZELNOR_CONFIG_FILE", (dir / "zelnor").c_str());
+  VaskReportSpec spec;
+  spec.SetPath("job.csv");
+  std::string errors = Dialogue(spec, "$LONG$/mailing.csv\n");
+  EXPECT_STREQ("job.csv", spec.Path);
+  EXPECT_STREQ("job.csv", spec.ExpandedPath);
+  EXPECT_TRUE(Has(errors, "Maximum length is 255\nRe-enter: File containing data on which to "
+                          "report [job.csv] :"));
 }
 
 TEST(Dialogue, RoleQuestionTakesNameOrNumberAndRepeatsOnUnknown) {

@@ -633,7 +633,9 @@ TEST(CreateReports, SecondRunOnTheSameOutputDirectoryFailsAtOnce) {
   char message[256];
   ASSERT_EQ(0, CreateReports(first, (dir / "out").c_str(), message, RunRival)) << message;
   EXPECT_EQ(ERR_VASKREPORT_OPEN_SORT_FILE, g_RivalCode);
-  EXPECT_EQ("ERR_VASKREPORT_OPEN_SORT_FILE\n" + dir.path() + "/out/", g_RivalMessage);
+  EXPECT_EQ("ERR_VASKREPORT_OPEN_SORT_FILE\n" + dir.path() +
+                "/out/. another run is using this directory",
+            g_RivalMessage);
   EXPECT_EQ(Records(1500, "1,4,VIC,0,f\n") + Records(3, "1,3,VIC,0,g\n"),
             ReadFile(dir / "first.txt"));
   EXPECT_EQ(secondData, ReadFile(dir / "second.txt"));

@@ -21,6 +21,7 @@
 #include "driver_fixture.h"
 #include "engine/ReportDriver.h"
 #include "engine/ReportErrors.h"
+#include "engine/Resort.h"
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
 
@@ -216,7 +217,9 @@ std::map<std::string, std::string> OutputsOf(const TempDir& dir) {
 
 // Under a file size limit the run succeeds exactly when every output fits,
 // and then writes what an unlimited run writes; otherwise it fails with the
-// write error, naming the document that did not fit.
+// write error, naming the file that did not fit: the first document too
+// large, or, when the data file does not fit, a bucket, a split file or the
+// resort copy.
 void ExpectFailureWhereTheLimitBites(const std::string& data) {
   TempDir reference;
   WriteFile(reference / "job.txt", data);
@@ -244,15 +247,24 @@ void ExpectFailureWhereTheLimitBites(const std::string& data) {
       continue;
     }
     EXPECT_EQ(ERR_VASKREPORT_WRITE_FILE, result.Code) << what;
-    std::string message = "ERR_VASKREPORT_WRITE_FILE";
+    const std::string message = result.Message;
+    const std::string named = message.substr(message.find('\n') + 1);
     if (limit >= largestData) {
       const char* const* report =
           std::find_if(std::begin(kReports), std::end(kReports), [&](const char* r) {
             return ReadFile(reference / "out/" + std::string(r)).size() > limit;
           });
-      message += "\n" + (dir / "out/" + std::string(*report));
+      EXPECT_EQ(dir / "out/" + std::string(*report), named) << what;
+    } else {
+      const std::string name = named.substr(named.rfind('/') + 1);
+      const bool temporary = named == dir / "out/" + name && name.size() == 6 &&
+                             name.compare(2, 4, ".tmp") == 0;
+      EXPECT_TRUE(temporary || expected.count(name)) << what << ": " << result.Message;
+      if (expected.count(name)) {
+        EXPECT_GT(ReadFile(reference / name).size(), limit) << what;
+      }
     }
-    EXPECT_EQ(message, result.Message) << what;
+    EXPECT_EQ(0u, message.find("ERR_VASKREPORT_WRITE_FILE\n")) << what;
     ExpectCleanFailure(dir, data, false, what);
   }
 }
@@ -276,17 +288,17 @@ TEST(FaultInjection, DataFileThatIsGoneOrNoFileFails) {
     const char* Name;
     void (*Break)(const TempDir&);
     int Code;
-    bool Detail;
+    const char* Detail;  // after the data file's path
   };
   const Case cases[] = {
       {"removed", [](const TempDir& d) { std::remove((d / "job.txt").c_str()); },
-       ERR_VASKREPORT_OPEN_FILE, true},
+       ERR_VASKREPORT_OPEN_FILE, ""},
       {"a directory",
        [](const TempDir& d) {
          std::remove((d / "job.txt").c_str());
          mkdir((d / "job.txt").c_str(), 0755);
        },
-       ERR_VASKREPORT_READ_FILE, false},
+       ERR_VASKREPORT_OPEN_FILE, ". not a regular file"},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -298,7 +310,7 @@ TEST(FaultInjection, DataFileThatIsGoneOrNoFileFails) {
     EXPECT_EQ(c.Code, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << c.Name;
     char name[256];
     LookupReportError(c.Code, name);
-    EXPECT_EQ(c.Detail ? std::string(name) + "\n" + (dir / "job.txt") : std::string(name), message);
+    EXPECT_EQ(std::string(name) + "\n" + (dir / "job.txt") + c.Detail, message);
     EXPECT_FALSE(AnyTempFileLeft(dir / "out", true)) << c.Name;
     for (const std::string& split : SplitNames()) EXPECT_FALSE(FileExists(dir / split)) << c.Name;
     EXPECT_TRUE(FilesIn(dir / "out").empty()) << c.Name;
@@ -430,22 +442,32 @@ TEST(FaultInjection, OutputsThatAreLinksToOtherFilesAreReplacedNotWrittenThrough
   WriteFile(dir / "job.txt", Data());
   ASSERT_EQ(0, mkdir((dir / "out").c_str(), 0755));
   ASSERT_EQ(0, mkdir((dir / "kept").c_str(), 0755));
+  // Every name the run makes a file by: a link to a file, a hard link and a
+  // link to nothing in turn; the temporary files are gone after the run.
   std::vector<std::string> outputs = SplitNames();
   for (const char* report : kReports) outputs.push_back("out/" + std::string(report));
+  const size_t documents = outputs.size();
+  for (int i = 0; i <= TEMP_UNROUTED; ++i) outputs.push_back(TempName("out", i));
   for (size_t i = 0; i < outputs.size(); ++i) {
     const std::string target = dir / "kept/" + std::to_string(i);
     const std::string path = dir / outputs[i];
-    WriteFile(target, "not an output\n");
-    ASSERT_EQ(0, i % 2 ? link(target.c_str(), path.c_str()) : symlink(target.c_str(), path.c_str()))
+    if (i % 3 != 2) WriteFile(target, "not an output\n");
+    ASSERT_EQ(0, i % 3 == 1 ? link(target.c_str(), path.c_str())
+                            : symlink(target.c_str(), path.c_str()))
         << outputs[i];
   }
   UseFullRun(spec, dir / "job.txt");
   ASSERT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << message;
   for (size_t i = 0; i < outputs.size(); ++i) {
-    EXPECT_EQ("not an output\n", ReadFile(dir / "kept/" + std::to_string(i))) << outputs[i];
+    const std::string target = dir / "kept/" + std::to_string(i);
+    EXPECT_EQ(i % 3 != 2 ? "not an output\n" : "", ReadFile(target)) << outputs[i];
+    EXPECT_EQ(i % 3 != 2, FileExists(target)) << outputs[i];
     struct stat st;
-    ASSERT_EQ(0, lstat((dir / outputs[i]).c_str(), &st)) << outputs[i];
-    EXPECT_TRUE(S_ISREG(st.st_mode) && st.st_nlink == 1) << outputs[i];
+    const bool exists = lstat((dir / outputs[i]).c_str(), &st) == 0;
+    EXPECT_EQ(i < documents, exists) << outputs[i];
+    if (exists) {
+      EXPECT_TRUE(S_ISREG(st.st_mode) && st.st_nlink == 1) << outputs[i];
+    }
   }
   EXPECT_EQ(OutputsOf(reference), OutputsOf(dir));
 

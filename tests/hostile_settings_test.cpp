@@ -15,6 +15,7 @@
 #include "TestUtil.h"
 #include "include/vaskreport.h"
 #include "engine/ReportErrors.h"
+#include "engine/Tallies.h"
 #include "spec/SpecErrors.h"
 
 using vrtest::ReadFile;
@@ -223,6 +224,50 @@ TEST_F(HostileSettings, PathsOf255CharactersWorkAnd256AreRefused) {
   EXPECT_TRUE(loadMessage.Intact());
 }
 
+// An alias whose configuration line was cut is not found, and an expansion
+// longer than 255 characters is refused where the path is set: a cut path
+// would name, and the resort rewrite, another file.
+TEST_F(HostileSettings, AliasesThatDoNotFitAreNeverOpenedCut) {
+  std::string data = dir_.path();
+  while (data.size() < 244) data += "/" + std::string(std::min<size_t>(60, 243 - data.size()), 'd');
+  ASSERT_EQ(244u, data.size());
+  ASSERT_EQ(0, system(("mkdir -p '" + data + "'").c_str()));
+  WriteFile(data + "/mailing.cs", "1,3,NSW\n");  // what a cut path would name
+  WriteFile(dir_ / "zelnor", "Paths/FITS=" + data + "\nPaths/CUT=" + data + "xx\n");
+  vrtest::ScopedEnv config("ZELNOR_CONFIG_FILE", (dir_ / "zelnor").c_str());
+  ASSERT_EQ(0, reportPutResortFile(1));
+  struct Case {
+    const char* Path;
+    int Code;
+  } cases[] = {{"$FITS$/mailing.c", 0},
+               {"$FITS$/mailing.csv", ERR_VASKREPORTSPEC_FILENAME_TOOLONG},
+               {"$CUT$/mailing.csv", 0}};  // not found, so taken as written
+  for (const Case& c : cases) {
+    ASSERT_EQ(0, reportPutFileName((dir_ / "job.txt").c_str()));
+    EXPECT_EQ(c.Code, reportPutFileName(c.Path)) << c.Path;
+    char kept[256];
+    ASSERT_EQ(0, reportGetFileName(kept, 255));
+    EXPECT_EQ(c.Code ? dir_ / "job.txt" : c.Path, kept) << c.Path;
+    WriteFile(dir_ / "spec.ini", "[File]\nPath=" + std::string(c.Path) +
+                                     "\nDelimiter=44\nFields=1\nField1Name=D\nField1Size=8\n"
+                                     "DpidField=D\n[FileProcessing]\nSortByBsp=True\n");
+    Message message;
+    ASSERT_EQ(0, reportClearSpec());
+    EXPECT_EQ(c.Code, reportLoadSpec((dir_ / "spec.ini").c_str(), message.get())) << c.Path;
+    if (c.Code) {
+      EXPECT_EQ("ERR_VASKREPORTSPEC_FILENAME_TOOLONG\nPath=" + std::string(c.Path),
+                message.text());
+      // The path stays as written, but nothing may open its cut expansion.
+      ASSERT_EQ(0, reportPutFieldCount(1));
+      ASSERT_EQ(0, reportPutFieldSizes(1, 8));
+      ASSERT_EQ(0, reportPutFieldNames(1, "D"));
+      ASSERT_EQ(0, reportPutDpidField("D"));
+      EXPECT_EQ(ERR_VASKREPORT_NO_FILE, Report(message)) << c.Path;
+    }
+    EXPECT_EQ("1,3,NSW\n", ReadFile(data + "/mailing.cs")) << c.Path;
+  }
+}
+
 // A path under base of exactly length characters, in components short
 // enough for any file system; it ends in "/" when asked.
 std::string PathOfLength(const std::string& base, size_t length, bool slash) {
@@ -295,13 +340,39 @@ TEST_F(HostileSettings, LettersPerTrayBelowOneIsRefused) {
   EXPECT_EQ(0, Report(message)) << message.text();
 }
 
-TEST_F(HostileSettings, OddWeightsAndDelimitersDoNotStopTheRun) {
-  for (double weight : {-1.0, 0.0, 1e300, std::nan("")}) {
-    ASSERT_EQ(0, reportPutWeightOfLetter(weight));
+TEST_F(HostileSettings, WeightsThatCannotBePrintedAreRefusedAndKeepTheWeightBefore) {
+  struct Case {
+    double Weight;
+    int Code;
+  } cases[] = {{0.0, 0},
+               {-0.0, 0},
+               {10.0, 0},
+               {0.02, 0},
+               {-1.0, ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER},
+               {10.0001, ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER},
+               {1e30, ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER},
+               {HUGE_VAL, ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER},
+               {std::nan(""), ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER}};
+  for (const Case& c : cases) {
+    ASSERT_EQ(0, reportPutWeightOfLetter(0.5));
+    EXPECT_EQ(c.Code, reportPutWeightOfLetter(c.Weight)) << c.Weight;
+    double kept = -7;
+    ASSERT_EQ(0, reportGetWeightOfLetter(&kept));
+    EXPECT_EQ(c.Code ? 0.5 : c.Weight, kept) << c.Weight;
+    EXPECT_FALSE(std::signbit(kept)) << c.Weight;
     Message message;
-    EXPECT_EQ(0, Report(message)) << weight << ": " << message.text();
+    EXPECT_EQ(0, Report(message)) << c.Weight << ": " << message.text();
   }
-  ASSERT_EQ(0, reportPutWeightOfLetter(0.02));
+  // A billion of the heaviest letters still print apart from the Trays column.
+  DetailLine line;
+  line.Volume = line.Trays = 1000000000;
+  line.Weight = 1e9 * 10.0;
+  std::ostringstream text;
+  line.PrintText("Total", text, true);
+  EXPECT_NE(std::string::npos, text.str().find("1000000000 10000000000.00\n")) << text.str();
+}
+
+TEST_F(HostileSettings, OddDelimitersDoNotStopTheRun) {
   WriteFile(dir_ / "job.txt", "1\xB5" "3\xB5NSW\n");
   ASSERT_EQ(0, reportPutDelimiter('\xB5'));
   ASSERT_EQ(0, reportPutQualifier('\xFF'));
@@ -318,10 +389,16 @@ std::vector<std::string> SortedLines(const std::string& text) {
   return lines;
 }
 
-TEST_F(HostileSettings, SeparatorsThatClashKeepEveryRecordOfAResort) {
+TEST_F(HostileSettings, SeparatorsThatClashKeepEveryRecordOfAResortOrAreRefused) {
   struct Case {
     char Delimiter, Qualifier;
-  } cases[] = {{',', ','}, {'\n', 0}, {'\r', '"'}, {'"', '"'}, {'\xFF', '\xFF'}, {0, ','}};
+    int Code;
+  } cases[] = {{',', ',', ERR_VASKREPORTSPEC_INVALID_QUALIFIER},
+               {'\n', 0, 0},
+               {'\r', '"', 0},
+               {'"', '"', ERR_VASKREPORTSPEC_INVALID_QUALIFIER},
+               {'\xFF', '\xFF', ERR_VASKREPORTSPEC_INVALID_QUALIFIER},
+               {0, ',', 0}};
   const std::string data =
       "1,3,NSW\r\n\"1\",\"30\"\n,,QLD\n\xFF\xFF,\"\n,\",\"\"\",\n1234567890123\n";
   for (const Case& c : cases) {
@@ -333,7 +410,8 @@ TEST_F(HostileSettings, SeparatorsThatClashKeepEveryRecordOfAResort) {
     ASSERT_EQ(0, reportPutResortFile(1));
     Message message;
     const std::string what = std::to_string(c.Delimiter) + "/" + std::to_string(c.Qualifier);
-    EXPECT_EQ(0, Report(message)) << what << ": " << message.text();
+    EXPECT_EQ(c.Code, Report(message)) << what << ": " << message.text();
+    EXPECT_EQ(c.Code ? data : ReadFile(dir_ / "job.txt"), ReadFile(dir_ / "job.txt")) << what;
     EXPECT_EQ(SortedLines(data), SortedLines(ReadFile(dir_ / "job.txt")))
         << what << ": the resort lost or changed a record";
   }

@@ -95,10 +95,12 @@ TEST(IniFileTest, SectionNameKeepsInnerSpaces) {
 
 TEST(IniFileTest, EachErrorGivesItsNameAndTheLineAsRead) {
   struct Case {
-    const char* text;
+    std::string text;
     int code;
     const char* message;
   } cases[] = {
+      {std::string("[File]\nPath=data.csv\0junk\n", 26), ERR_INIFILE_INVALID_LINE,
+       "ERR_INIFILE_INVALID_LINE\nPath=data.csv"},
       {"[File]\npath=a\nPATH=b\n", ERR_INIFILE_DUPLICATE_ENTRY, "ERR_INIFILE_DUPLICATE_ENTRY\nPATH=b"},
       {"[File]\n[x]\n[file]\n", ERR_INIFILE_DUPLICATE_SECTION, "ERR_INIFILE_DUPLICATE_SECTION\n[file]"},
       {"; c\n  Path = x  \n[File]\n", ERR_INIFILE_LINE_OUTOF_SECTION,

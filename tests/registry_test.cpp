@@ -84,12 +84,23 @@ TEST_F(Registry, LeavesNonAliasPathsAsWritten) {
     EXPECT_EQ(path, Expand(path));
 }
 
-TEST_F(Registry, ExpansionIsCutTo255Characters) {
-  std::string value(240, 'v');
+TEST_F(Registry, ExpansionIsCutTo255CharactersAndSaysSo) {
+  const std::string value(240, 'v');
   WriteLocal("Paths/D=" + value + "\n");
   EXPECT_EQ(value + "/0123456789abcd", Expand("$D$/0123456789abcdefghij"));
   std::string longPath(300, 'p');
   EXPECT_EQ(longPath.substr(0, 255), Expand(longPath.c_str()));
+  struct Case {
+    std::string Source;
+    bool Whole;
+  } cases[] = {{"$D$/" + std::string(14, 'x'), true},
+               {"$D$/" + std::string(15, 'x'), false},
+               {std::string(255, 'p'), true},
+               {longPath, false}};
+  for (const Case& c : cases) {
+    char dst[256];
+    EXPECT_EQ(c.Whole, ExpandPathWhole(dst, c.Source.c_str())) << c.Source;
+  }
 }
 
 TEST_F(Registry, ExpandIntoItsOwnSourceChangesNothing) {
@@ -161,10 +172,23 @@ TEST_F(Registry, FirstOpenableFileIsUsedEvenWithoutTheKey) {
   EXPECT_EQ(REGISTRY_KEY_NOT_FOUND, rc);
 }
 
-TEST_F(Registry, LineLongerThan255IsReadInPieces) {
-  WriteLocal("S/K=" + std::string(300, 'v') + "\nS/L=2\n");
-  EXPECT_EQ(std::string(251, 'v'), Lookup("S", "K"));
+// A cut line would give a cut value, and its rest could pass for an entry.
+TEST_F(Registry, LinesLongerThan255AreNotFoundAndNeitherIsTheirRest) {
+  WriteLocal("S/K=" + std::string(251, 'v') + "S/M=cut\nS/J=" + std::string(251, 'w') +
+             "\r\nS/L=2\n");
+  EXPECT_EQ("<1302>", Lookup("S", "K"));
+  EXPECT_EQ("<1302>", Lookup("S", "M"));
+  EXPECT_EQ(std::string(251, 'w'), Lookup("S", "J"));
   EXPECT_EQ("2", Lookup("S", "L"));
+  char** names = nullptr;
+  char** values = nullptr;
+  EnumerateRegistry_("S", &names, &values);
+  ASSERT_NE(nullptr, names);
+  EXPECT_STREQ("J", names[0]);
+  EXPECT_STREQ("L", names[1]);
+  EXPECT_EQ(nullptr, names[2]);
+  FreeArray_(names);
+  FreeArray_(values);
 }
 
 TEST_F(Registry, LookupTruncatesAndReportsFullLength) {

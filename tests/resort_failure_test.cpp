@@ -11,6 +11,7 @@
 #include "TestUtil.h"
 #include "driver_fixture.h"
 #include "engine/ReportDriver.h"
+#include "engine/ReportErrors.h"
 #include "spec/VaskReportSpec.h"
 
 using namespace vrtest;
@@ -198,22 +199,62 @@ TEST_F(ResortAcrossFileSystems, ADataFileChangedDuringTheRunIsNotReplaced) {
   EXPECT_FALSE(FileExists(dir / ".job.txt.resort0"));
 }
 
-// A pipe's time changes as it is written to; it is still the file read.
-TEST(ResortFailure, ADataFileThatIsAPipeIsReplacedByTheResortedFile) {
-  TempDir dir;
-  VaskReportSpec spec;
-  UseLayout(spec, dir / "job.txt");
-  spec.SortByBsp = true;
-  ASSERT_EQ(0, mkfifo((dir / "job.txt").c_str(), 0600));
-  std::thread writer([&] { WriteFile(dir / "job.txt", Data()); });
-  char message[256];
-  const int rc = CreateReports(spec, (dir / "tmp").c_str(), message, nullptr);
-  EXPECT_EQ(0, rc) << message;
-  // A writer still waiting for a reader is let go (a pipe opened without
-  // blocking, and closed at once, ends its wait).
-  if (rc) close(open((dir / "job.txt").c_str(), O_RDONLY | O_NONBLOCK));
-  writer.join();
-  EXPECT_TRUE(Resorted() == ReadFile(dir / "job.txt"));
+// Data files that are not plain files: a pipe is read once, by the run, and
+// only a run that does not resort may read one; a device or a pipe is never
+// replaced; a link is replaced where it points and stays a link.
+TEST(ResortFailure, OddDataFilesAreReadOnceAndReplacedOnlyWhenRegular) {
+  struct Case {
+    const char* Name;
+    enum { FIFO, DEV_NULL, LINK } Kind;
+    bool Resort, Split, Header;
+    int Code;
+  } cases[] = {
+      {"pipe, resorted", Case::FIFO, true, false, false, ERR_VASKREPORT_OPEN_FILE},
+      {"pipe, split", Case::FIFO, false, true, false, 0},
+      {"pipe with a header, split", Case::FIFO, false, true, true, 0},
+      {"/dev/null, resorted", Case::DEV_NULL, true, true, false, ERR_VASKREPORT_OPEN_FILE},
+      {"link, resorted", Case::LINK, true, false, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TempDir dir;
+    ASSERT_EQ(0, mkdir((dir / "real").c_str(), 0755));
+    const std::string path = c.Kind == Case::DEV_NULL ? "/dev/null" : dir / "job.txt";
+    VaskReportSpec spec;
+    UseLayout(spec, path);
+    spec.SortByBsp = c.Resort;
+    spec.SortIntoBdt = c.Split;
+    spec.FieldNamesOnFirstLine = c.Header;
+    const std::string header = c.Header ? "DPID,BSP,STATE,FLAG,NAME\n" : "";
+    char message[256] = "";
+    std::thread writer;
+    if (c.Kind == Case::FIFO) {
+      ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+      // A refused run never opens the pipe; it is opened here so the writer ends.
+      if (!c.Code) writer = std::thread([&] { WriteFile(path, header + Data()); });
+    } else if (c.Kind == Case::LINK) {
+      WriteFile(dir / "real/job.txt", Data());
+      ASSERT_EQ(0, symlink("real/job.txt", path.c_str()));
+    }
+    ASSERT_EQ(0, spec.Validate(message)) << message;
+    EXPECT_EQ(c.Code, CreateReports(spec, (dir / "tmp").c_str(), message, nullptr)) << message;
+    if (writer.joinable()) writer.join();
+    struct stat st;
+    ASSERT_EQ(0, lstat(path.c_str(), &st));
+    if (c.Code) {
+      EXPECT_EQ("ERR_VASKREPORT_OPEN_FILE\n" + path + ". not a regular file", message);
+      EXPECT_TRUE(c.Kind == Case::FIFO ? S_ISFIFO(st.st_mode) : S_ISCHR(st.st_mode));
+      EXPECT_FALSE(FileExists(dir / "tmp/00.tmp") || FileExists(dir / "BDT_job.txt"));
+    } else if (c.Kind == Case::LINK) {
+      EXPECT_TRUE(S_ISLNK(st.st_mode));
+      EXPECT_TRUE(Resorted() == ReadFile(dir / "real/job.txt"));
+    } else {
+      EXPECT_TRUE(S_ISFIFO(st.st_mode));
+      // Every record the pipe held was read, by the run alone.
+      EXPECT_EQ(Data().size() - std::string("1,5,,0,r\n,,WA,,u\n,,?,,k\nbroken\n").size(),
+                ReadFile(dir / "BDT_job.txt").size() - header.size());
+    }
+  }
 }
 
 TEST(ResortFailure, FixedWidthResortKeepsAHeaderItsNextRunAccepts) {

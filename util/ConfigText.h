@@ -2,12 +2,19 @@
 #define VASKREPORT_UTIL_CONFIGTEXT_H
 
 #include <cstddef>
+#include <cstdio>
 
 // Internal helpers shared by the configuration readers; not exported.
 namespace configtext {
 
 // One read of the configuration file: 255 characters and the terminator.
 const int kLineSize = 256;
+
+// Reads the next line whole into line (kLineSize characters) without its
+// line feed and a carriage return before it; a line longer than 255
+// characters is passed over, pieces and all, since a cut value would name
+// some other path. False at the end of the file.
+bool ReadWholeLine(FILE* f, char* line);
 
 // Skips the white space that may lead a configuration line.
 const char* SkipSpace(const char* text);

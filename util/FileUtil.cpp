@@ -1,10 +1,12 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "util/StrUtil.h"
 
@@ -35,49 +37,78 @@ bool WalkDown(char* path, size_t end) {
   return true;
 }
 
-}  // namespace
-
-void RemoveToRewrite(const char* path) {
-  struct stat st;
-  if (stat(path, &st) == 0 && S_ISREG(st.st_mode)) std::remove(path);
-}
-
-namespace {
-
 // The permissions of both, or false unless both are regular files of the same
 // owner and group: only then do the same bits let the same people in. (A
 // file of another owner or group would need its owner changed to match, which
 // is not done; such files keep the mode they were made with.)
-bool ComparablePermissions(const char* path, const char* model, std::filesystem::perms& own,
-                           std::filesystem::perms& models) {
-  struct stat mine, of;
-  if (stat(path, &mine) != 0 || stat(model, &of) != 0) return false;
+bool ComparablePermissions(const struct stat& mine, const char* model, mode_t& own,
+                           mode_t& models) {
+  struct stat of;
+  if (stat(model, &of) != 0) return false;
   if (!S_ISREG(mine.st_mode) || !S_ISREG(of.st_mode)) return false;
   if (mine.st_uid != of.st_uid || mine.st_gid != of.st_gid) return false;
-  own = static_cast<std::filesystem::perms>(mine.st_mode & 07777);
-  models = static_cast<std::filesystem::perms>(of.st_mode & 07777);
+  own = mine.st_mode & 07777;
+  models = of.st_mode & 07777;
   return true;
 }
 
-void SetPermissions(const char* path, std::filesystem::perms wanted) {
-  std::error_code ignored;  // best effort: some file systems keep no modes
-  std::filesystem::permissions(path, wanted, std::filesystem::perm_options::replace, ignored);
+// The owner is the one writing the file and keeps what it was made with.
+mode_t Narrowed(mode_t own, mode_t models) { return own & (models | S_IRWXU); }
+
+// Best effort: some file systems keep no modes.
+void SetMode(int fd, mode_t mode) {
+  if (fchmod(fd, mode) != 0) {
+  }
 }
 
 }  // namespace
 
-void NarrowPermissions(const char* path, const char* model) {
-  std::filesystem::perms own, models;
-  if (!ComparablePermissions(path, model, own, models)) return;
-  // The owner is the one writing the file and keeps what it was made with.
-  const std::filesystem::perms kept = models | (own & std::filesystem::perms::owner_all);
-  if ((own & ~kept) != std::filesystem::perms::none) SetPermissions(path, own & kept);
+void FitPermissions(int fd, const char* model, FileMode how) {
+  struct stat mine;
+  mode_t own, models;
+  if (how == MODE_AS_MADE || !model || fstat(fd, &mine) != 0 ||
+      !ComparablePermissions(mine, model, own, models))
+    return;
+  const mode_t wanted = how == MODE_NARROWED ? Narrowed(own, models) : models;
+  if (wanted != own) SetMode(fd, wanted);
 }
 
-void CopyPermissions(const char* path, const char* model) {
-  std::filesystem::perms own, models;
-  if (!ComparablePermissions(path, model, own, models)) return;
-  if (own != models) SetPermissions(path, models);
+int CreateNewFile(const char* path, const char* model, FileMode how) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    // Whatever is at the name (a file of an earlier run, a link planted
+    // there) is removed, never written through; a directory stays and fails.
+    struct stat st;
+    if (lstat(path, &st) == 0 && !S_ISDIR(st.st_mode)) unlink(path);
+    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      FitPermissions(fd, model, how);
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  return -1;
+}
+
+bool OpenNewStream(std::ofstream& out, const char* path, const char* model, FileMode how,
+                   std::ios::openmode mode) {
+  const int fd = CreateNewFile(path, model, how);
+  if (fd < 0) return false;
+  // The stream opens the very file made above, whatever the name holds now.
+  char self[64];
+  snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  out.open(self, mode | std::ios::out | std::ios::trunc);
+  if (!out.is_open()) {
+    // Without /proc, by name: appending truncates nothing should the name
+    // have been replaced in between, and the file must still be the one made.
+    out.clear();
+    out.open(path, (mode & ~std::ios::trunc) | std::ios::app);
+    struct stat made, now;
+    if (out.is_open() && (fstat(fd, &made) != 0 || lstat(path, &now) != 0 ||
+                          made.st_dev != now.st_dev || made.st_ino != now.st_ino))
+      out.close();
+  }
+  close(fd);
+  return out.is_open();
 }
 
 int mkdir_(const char* path) { return mkdir(path, 0775); }

@@ -35,7 +35,7 @@ const char* MatchEntry(const char* line, const char* keyPath, size_t keyLen) {
 bool FindValue(FILE* f, const char* keyPath, char* value, int& capacity) {
   char line[kLineSize];
   size_t keyLen = strlen(keyPath);
-  while (fgets_(line, kLineSize, f)) {
+  while (configtext::ReadWholeLine(f, line)) {
     const char* found = MatchEntry(line, keyPath, keyLen);
     if (!found) continue;
     size_t len = strlen(found);
@@ -98,11 +98,11 @@ int EnumerateRegistryKeys_(const char*) { return 0; }
 
 int SetRegistryValue_(const char*, const char*, const char*) { return 0; }
 
-void ExpandZelnorPath(char* dst, const char* src) {
-  if (!dst || dst == src) return;
+bool ExpandPathWhole(char* dst, const char* src) {
+  if (!dst || dst == src) return true;
   if (!src) {
     dst[0] = '\0';
-    return;
+    return true;
   }
   char alias[256], value[256];
   const char* rest = nullptr;
@@ -110,7 +110,11 @@ void ExpandZelnorPath(char* dst, const char* src) {
   if (ParseAlias(src, alias, rest) && LookUpRegistry_("Paths", alias, value, capacity, false) == 0) {
     strncpyz(dst, value, 255);
     strncatz(dst, rest, 255);
-    return;
+    // capacity is now the value's whole length, which 254 characters held.
+    return capacity < 255 && static_cast<size_t>(capacity) + strlen(rest) <= 255;
   }
   strncpyz(dst, src, 255);
+  return strlen(src) <= 255;
 }
+
+void ExpandZelnorPath(char* dst, const char* src) { ExpandPathWhole(dst, src); }

@@ -22,5 +22,7 @@ VR_API int EnumerateRegistryKeys_(const char* section);
 VR_API int SetRegistryValue_(const char* section, const char* key, const char* value);
 // dst holds 256 characters; an alias "$NAME$rest" is resolved through the Paths section.
 VR_API void ExpandZelnorPath(char* dst, const char* src);
+// ExpandZelnorPath; false when the expansion was cut to fit dst.
+bool ExpandPathWhole(char* dst, const char* src);
 
 #endif

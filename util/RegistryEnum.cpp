@@ -21,7 +21,7 @@ const char* UnderSection(const char* line, const char* prefix, size_t prefixLen)
 size_t CountUnder(FILE* f, const char* prefix, size_t prefixLen) {
   char line[kLineSize];
   size_t count = 0;
-  while (fgets_(line, kLineSize, f))
+  while (configtext::ReadWholeLine(f, line))
     if (UnderSection(line, prefix, prefixLen)) ++count;
   return count;
 }
@@ -45,7 +45,7 @@ size_t FillEntries(FILE* f, const char* prefix, size_t prefixLen, char** names, 
                    size_t count) {
   char line[kLineSize];
   size_t n = 0;
-  while (n < count && fgets_(line, kLineSize, f)) {
+  while (n < count && configtext::ReadWholeLine(f, line)) {
     const char* rest = UnderSection(line, prefix, prefixLen);
     if (!rest) continue;
     const char* eq = strchr(rest, '=');

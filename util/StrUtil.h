@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <cwchar>
+#include <fstream>
 
 #include "util/Export.h"
 
@@ -13,21 +14,25 @@ char* strncpyz(char* dst, const char* src, size_t n);
 // Bounded append: keeps strlen(dst) <= n; appends nothing when dst already holds n or more.
 char* strncatz(char* dst, const char* src, size_t n);
 
-// Removes path when it names a regular file (or a link to one), so that an
-// output written there next is a new file rather than an old one truncated.
-// File systems such as ext4 write a truncated and rewritten file out to disk
-// as soon as it is closed, which makes a run wait for the disk; a new file
-// is written back later like any other, and a link to another file is not
-// written through. Failing to remove leaves the file to be truncated.
-void RemoveToRewrite(const char* path);
-
 // Files that hold a mailing's records are readable by no more users than the
-// mailing itself: NarrowPermissions takes from path every group and other
-// permission the file model lacks; CopyPermissions gives path exactly
-// model's. Both act only on regular files of the same owner and group, and
-// leave the file as it is when the change fails.
-void NarrowPermissions(const char* path, const char* model);
-void CopyPermissions(const char* path, const char* model);
+// mailing itself. How the mode of the file open at fd follows the file
+// model: not at all; narrowed (every group and other permission model lacks
+// is taken away); or copied exactly. Only between regular files of the same
+// owner and group; a change that fails leaves the file as it is.
+enum FileMode { MODE_AS_MADE, MODE_NARROWED, MODE_COPIED };
+void FitPermissions(int fd, const char* model, FileMode how);
+
+// Makes a new, empty file at path for writing, whatever held that name
+// before: a leftover is removed and a link at the name is never followed
+// (a directory stays, and the call fails). Its mode is fitted to model on the
+// descriptor before anything is written. A new file rather than an old one
+// truncated also spares the run a wait: ext4 writes a truncated and
+// rewritten file out to disk as soon as it is closed. Returns the
+// descriptor, or -1 with errno set.
+int CreateNewFile(const char* path, const char* model, FileMode how);
+// CreateNewFile, then out opened on that file with mode (binary or not).
+bool OpenNewStream(std::ofstream& out, const char* path, const char* model, FileMode how,
+                   std::ios::openmode mode);
 
 // Text and file helpers named after the platform calls they stand in for.
 VR_API char* RTrim_(char* text);

@@ -24,9 +24,8 @@ void ClearMessage(char* message) {
 }
 
 int OpenReport(std::ofstream& out, const std::string& path, char* message) {
-  RemoveToRewrite(path.c_str());
-  out.open(path, std::ios::out | std::ios::trunc);
-  if (!out.is_open()) return Fail(ERR_VASKREPORT_OPEN_FILE, path, message);
+  if (!OpenNewStream(out, path.c_str(), nullptr, MODE_AS_MADE, std::ios::out))
+    return Fail(ERR_VASKREPORT_OPEN_FILE, path, message);
   // Figures must not take separators or decimal commas from a caller's locale.
   out.imbue(std::locale::classic());
   return 0;
