@@ -428,7 +428,13 @@ TEST_F(CliTest, RunJsonPrintsOneDocumentWithTheFilesWritten) {
       "assert 'reports/LabelPlanFile.lpf' in d['files']; "
       "assert 'mailing.csv' in d['files'] and 'reports/RunDigest.txt' in d['files']; "
       "assert all(os.path.isfile(f) for f in d['files']), d['files']; "
-      "assert d['settings']['lettersPerTray'] == 300\" '" +
+      "assert d['settings']['lettersPerTray'] == 300; "
+      // Every weight has the CSV's digits: a longer expansion reads back as another number.
+      "import csv; rows = list(csv.DictReader(open('reports/ManifestReport.csv'))); "
+      "bsps = {b['bsp']: b for b in d['bsps']}; states = {s['state']: s for s in d['states']}; "
+      "pairs = [(r['Weight'], bsps[int(r['BSP'])] if r['Sort Level'] == 'BDT' else "
+      "states[r['State']][r['Sort Level']]) for r in rows]; "
+      "assert len(pairs) >= 20 and all(float(w or 0) == j['weight'] for w, j in pairs), pairs\" '" +
       (dir_ / "run.json") + "'";
   EXPECT_EQ(0, system(check.c_str())) << r.Out;
   EXPECT_FALSE(Has(r.Out, "Wrote:"));
