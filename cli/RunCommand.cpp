@@ -70,9 +70,10 @@ int RunCommand(int argc, char** argv) {
                                     ? verify::RunDirectory(spec, args.OutputDirectory).c_str()
                                     : spec.ExpandedPath);
   }
-  StartProgress(!args.Quiet && isatty(STDERR_FILENO), spec.ExpandedPath);
+  StartProgress(!args.Quiet && isatty(STDERR_FILENO), spec.ExpandedPath,
+                spec.FieldNamesOnFirstLine);
   int rc = CreateReports(spec, outputDirectory, message, ProgressCallback);
-  FinishProgress();
+  FinishProgress(rc == 0);
   // Only a run that succeeded leaves a digest; the task is joined either way.
   const int digestRc = spec.SortByBsp && !rc ? digest.Finish() : 0;
   if (rc) {

@@ -413,6 +413,9 @@ TEST_F(CliTest, RunDrawsProgressOnATerminalUnlessQuiet) {
   };
   const std::string drawn = onTerminal("run example.ini");
   EXPECT_TRUE(Has(drawn, "Resorting: step 63 of 63")) << drawn;
+  // The library's calls stop at 5000; the reading line ends with every record.
+  EXPECT_TRUE(Has(drawn, "Reading: 5332 records")) << drawn;
+  EXPECT_TRUE(Has(drawn, ", 100%")) << drawn;
   EXPECT_EQ("", onTerminal("run --quiet example.ini"));
 }
 
