@@ -17,7 +17,13 @@ build:
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-demo: build
+# The build's log goes to a file, shown only when the build fails, so that
+# the demo's result is what is seen.
+demo:
+	@mkdir -p $(BUILD)
+	@echo "Building into $(BUILD)/ (log: $(BUILD)/build.log)"
+	@{ cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release && cmake --build $(BUILD) -j$(JOBS); } \
+	  >$(BUILD)/build.log 2>&1 || { cat $(BUILD)/build.log; echo "demo: the build failed" >&2; exit 1; }
 	@sh examples/demo.sh $(BUILD)
 
 test-asan:
