@@ -6,7 +6,7 @@ JOBS ?= 2
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 
-.PHONY: all build test demo test-asan fuzz clean
+.PHONY: all build test demo package test-asan fuzz clean
 
 all: build
 
@@ -17,8 +17,21 @@ build:
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-demo: build
+# The build's log goes to a file, shown only when the build fails, so that
+# the demo's result is what is seen.
+demo:
+	@mkdir -p $(BUILD)
+	@echo "Building into $(BUILD)/ (log: $(BUILD)/build.log)"
+	@{ cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release && cmake --build $(BUILD) -j$(JOBS); } \
+	  >$(BUILD)/build.log 2>&1 || { cat $(BUILD)/build.log; echo "demo: the build failed" >&2; exit 1; }
 	@sh examples/demo.sh $(BUILD)
+
+# Debian packages libvaskreport1, libvaskreport-dev and vaskreport in
+# $(BUILD)/packages/.
+package: build
+	@rm -f $(BUILD)/packages/*.deb
+	@cd $(BUILD) && cpack -B packages >packages.log 2>&1 || { cat packages.log; exit 1; }
+	@ls $(BUILD)/packages/*.deb
 
 test-asan:
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVASKREPORT_SANITIZE=address,undefined >/dev/null

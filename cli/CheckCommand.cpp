@@ -12,7 +12,8 @@ namespace {
 int CannotOpen(const std::string& path) {
   char message[256];
   VaskReportSpec::LookupError(ERR_VASKREPORTSPEC_SPECFILE_OPEN, message);
-  return ReportFailure(ERR_VASKREPORTSPEC_SPECFILE_OPEN, (message + ("\n" + path)).c_str());
+  return ReportFailure(ERR_VASKREPORTSPEC_SPECFILE_OPEN, (message + ("\n" + path)).c_str(),
+                       FailureContext{path.c_str()});
 }
 
 }  // namespace
@@ -23,14 +24,15 @@ int CheckCommand(int argc, char** argv) {
   std::ifstream in(args.Spec);
   if (!in) return CannotOpen(args.Spec);
   VaskReportSpec spec;
+  const FailureContext context{args.Spec.c_str(), &spec};
   char message[256] = "";
-  if (int rc = spec.Read(in, message, &std::cout)) return ReportFailure(rc, message);
+  if (int rc = spec.Read(in, message, &std::cout)) return ReportFailure(rc, message, context);
   int givenState = spec.State;
   int rc = spec.Validate(message);
   PrintSpecSummary(spec, args.Spec.c_str(), givenState);
   if (rc) {
     std::cout << "The specification is not valid.\n";
-    return ReportFailure(rc, message);
+    return ReportFailure(rc, message, context);
   }
   std::cout << "The specification is valid.\n";
   return EXIT_OK;

@@ -20,9 +20,20 @@ void PrintCommandHelp(const char* command);
 void PrintVersion();
 int UsageError(const char* command, const std::string& problem);
 
-// Prints the library's message (name, then the detail on its own line) to
-// standard error and returns EXIT_FAILED.
-int ReportFailure(int code, const char* message);
+// What the front end knows of a failure that the library's message lacks.
+struct FailureContext {
+  const char* SpecFile = nullptr;        // as given on the command line
+  const VaskReportSpec* Spec = nullptr;  // names the data file
+  bool Saving = false;                   // SpecFile was being written, not read
+};
+
+// Prints the library's message (name, then optionally a detail on its own
+// line) to standard error as "vaskreport: FILE: REASON (ERR_NAME)": the file
+// it concerns, why (the system's reason when it can be found), then the
+// code's name; without "FILE: " when it concerns no file. Returns EXIT_FAILED.
+int ReportFailure(int code, const char* message, const FailureContext& context);
+// "vaskreport: SUBJECT: REASON" for a failure of the front end's own.
+int ReportProblem(const std::string& subject, const std::string& reason);
 
 // A file a run writes, and what to say of it beside its name.
 struct PlannedFile {

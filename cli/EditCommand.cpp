@@ -21,7 +21,8 @@ int Save(VaskReportSpec& spec, const std::string& path) {
   if (int rc = spec.Write(path.c_str())) {
     char message[256];
     VaskReportSpec::LookupError(rc, message);
-    return ReportFailure(rc, (message + ("\n" + path)).c_str());
+    return ReportFailure(rc, (message + ("\n" + path)).c_str(),
+                         FailureContext{path.c_str(), &spec, true});
   }
   return EXIT_OK;
 }
@@ -32,11 +33,12 @@ int EditCommand(int argc, char** argv) {
   CommandArgs args;
   if (int rc = ParseCommandArgs(argc, argv, 0, args); rc >= 0) return rc;
   VaskReportSpec spec;
+  const FailureContext context{args.Spec.c_str(), &spec};
   bool loadFailed = false;
   if (Exists(args.Spec)) {
     char message[256] = "";
     if (int rc = spec.Read(args.Spec.c_str(), message)) {
-      ReportFailure(rc, message);
+      ReportFailure(rc, message, context);
       std::cerr << "vaskreport: going on with the settings loaded before the error\n";
       loadFailed = true;
     }
@@ -44,7 +46,7 @@ int EditCommand(int argc, char** argv) {
   if (int rc = spec.PromptUserSpec()) {
     char message[256];
     VaskReportSpec::LookupError(rc, message);
-    return ReportFailure(rc, message);
+    return ReportFailure(rc, message, context);
   }
   std::cerr << "\n";  // the last question leaves the line open
   // The file holds settings past the error that the dialogue never saw; it
@@ -54,10 +56,7 @@ int EditCommand(int argc, char** argv) {
     PromptYesNo(("Replace " + args.Spec + ", which did not load whole, with these settings ").c_str(),
                 &replace);
     std::cerr << "\n";
-    if (!replace) {
-      std::cerr << "vaskreport: " << args.Spec << " left as it was\n";
-      return EXIT_FAILED;
-    }
+    if (!replace) return ReportProblem(args.Spec, "left as it was");
   }
   if (int rc = Save(spec, args.Spec)) return rc;
   std::cout << "Saved " << args.Spec << "\n";

@@ -15,7 +15,7 @@ void WriteLine(JsonWriter& json, const DetailLine& line) {
   json.Key("trays");
   json.Number(static_cast<uint64_t>(line.Trays));
   json.Key("weight");
-  json.Number(line.Weight);
+  json.Weight(line.Weight);
   json.EndObject();
 }
 
@@ -77,7 +77,7 @@ void WriteBsps(JsonWriter& json, const VaskReportSpec& spec, const ManifestInfo&
     else
       json.Null();
     json.Key("weight");
-    json.Number(direct ? info.BspLine[bsp].Weight : static_cast<double>(volume) * spec.WeightOfLetter);
+    json.Weight(direct ? info.BspLine[bsp].Weight : static_cast<double>(volume) * spec.WeightOfLetter);
     json.EndObject();
   }
   json.EndArray();

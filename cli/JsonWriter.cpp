@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <locale>
+#include <sstream>
 
 namespace {
 
@@ -73,6 +75,14 @@ std::string JsonNumber(double value) {
     if (std::strtod(text, nullptr) == value) break;
   }
   return text;
+}
+
+std::string JsonWeight(double value) {
+  if (!std::isfinite(value)) return "null";
+  std::ostringstream text;  // the stream's default format, as the documents use
+  text.imbue(std::locale::classic());
+  text << value;
+  return text.str();
 }
 
 void JsonWriter::Separate() {

@@ -11,6 +11,9 @@
 std::string JsonQuote(const std::string& text);
 // The shortest text that reads back as the same double; null when not finite.
 std::string JsonNumber(double value);
+// A weight with the digits the documents print (six significant, as the
+// Manifest Report CSV has them); null when not finite.
+std::string JsonWeight(double value);
 
 // Writes one JSON document, indented by two spaces per level. The caller
 // pairs every Begin with its End and gives a Key before each object member.
@@ -26,6 +29,7 @@ class JsonWriter {
   void Number(uint64_t value) { Value(std::to_string(value)); }
   void Number(int value) { Value(std::to_string(value)); }
   void Number(double value) { Value(JsonNumber(value)); }
+  void Weight(double value) { Value(JsonWeight(value)); }
   void Null() { Value("null"); }
   // Ends the document with a line feed.
   void Finish() { m_Out << "\n"; }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -20,11 +21,17 @@ const std::chrono::milliseconds s_RedrawInterval(100);
 struct ProgressState {
   bool Draw = false;
   bool Drawn = false;
+  bool ReadingEnded = false;
+  bool Header = false;
+  std::string DataFile;
   double BytesPerRecord = 0;  // from the start of the data file
   double FileBytes = 0;
   long Records = 0;
   int Step = 0;
-  Clock::time_point Start;
+  // The rate counts from the first call: before it the run opens its files
+  // and reads the first block, which would make the first rate far too low.
+  long BaseRecords = -1;
+  Clock::time_point Base;
   Clock::time_point LastDraw;
 };
 
@@ -56,13 +63,34 @@ size_t TerminalWidth() {
   return 80;
 }
 
-std::string ReadingLine() {
-  double seconds = std::chrono::duration<double>(Clock::now() - s_State.Start).count();
+// The records of the data file, which the library's calls give only to the
+// last thousand: its lines but the header.
+long CountRecords() {
+  std::ifstream in(s_State.DataFile, std::ios::binary);
+  std::string block(1 << 20, '\0');
+  long lines = 0;
+  char last = '\n';
+  while (in.read(&block[0], static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+    const size_t got = static_cast<size_t>(in.gcount());
+    const char* end = block.data() + got;
+    for (const char* p = block.data(); (p = static_cast<const char*>(memchr(p, '\n', end - p))); ++p)
+      ++lines;
+    last = block[got - 1];
+  }
+  lines += last != '\n';
+  return lines - (s_State.Header && lines > 0);
+}
+
+std::string ReadingLine(bool ended, Clock::time_point now) {
+  double seconds = std::chrono::duration<double>(now - s_State.Base).count();
   char line[160];
   int n = snprintf(line, sizeof line, "Reading: %ld records", s_State.Records);
-  if (seconds > 0.05)
-    n += snprintf(line + n, sizeof line - n, ", %.0f records/s", s_State.Records / seconds);
-  if (s_State.BytesPerRecord > 0 && s_State.FileBytes > 0) {
+  if (s_State.BaseRecords >= 0 && seconds > 0.05)
+    n += snprintf(line + n, sizeof line - n, ", %.0f records/s",
+                  (s_State.Records - s_State.BaseRecords) / seconds);
+  if (ended) {
+    snprintf(line + n, sizeof line - n, ", 100%%");
+  } else if (s_State.BytesPerRecord > 0 && s_State.FileBytes > 0) {
     double percent = 100.0 * s_State.Records * s_State.BytesPerRecord / s_State.FileBytes;
     snprintf(line + n, sizeof line - n, ", about %.0f%%", percent > 99 ? 99.0 : percent);
   }
@@ -85,32 +113,51 @@ void Draw(const std::string& text) {
   s_State.LastDraw = Clock::now();
 }
 
+// The last reading line, with the total, stays above what follows.
+void EndReading() {
+  if (s_State.ReadingEnded) return;
+  s_State.ReadingEnded = true;
+  const Clock::time_point now = Clock::now();
+  s_State.Records = CountRecords();
+  Draw(ReadingLine(true, now));
+  fprintf(stderr, "\n");
+  s_State.Drawn = false;
+}
+
 }  // namespace
 
-void StartProgress(bool draw, const char* dataFile) {
+void StartProgress(bool draw, const char* dataFile, bool header) {
   s_State = ProgressState();
   s_State.Draw = draw;
-  s_State.Start = s_State.LastDraw = Clock::now();
+  s_State.DataFile = dataFile;
+  s_State.Header = header;
+  s_State.LastDraw = Clock::now();
   s_Interrupted = 0;
   std::signal(SIGINT, OnInterrupt);
   if (draw) EstimateRecordSize(dataFile);
 }
 
 int ProgressCallback(int value) {
+  if (value > 0 && s_State.BaseRecords < 0) {
+    s_State.BaseRecords = value;
+    s_State.Base = Clock::now();
+  }
   if (value >= 0)
     s_State.Records = value;
   else
     s_State.Step = -value;
   if (s_State.Draw) {
+    if (s_State.Step) EndReading();
     bool last = s_State.Step == RESORT_STEPS;
     if (last || Clock::now() - s_State.LastDraw >= s_RedrawInterval)
-      Draw(s_State.Step ? ResortLine() : ReadingLine());
+      Draw(s_State.Step ? ResortLine() : ReadingLine(false, Clock::now()));
   }
   return s_Interrupted ? 1 : 0;
 }
 
-void FinishProgress() {
+void FinishProgress(bool readAll) {
   std::signal(SIGINT, SIG_DFL);
+  if (s_State.Draw && readAll) EndReading();
   if (!s_State.Drawn) return;
   Draw("");
   fprintf(stderr, "\r");

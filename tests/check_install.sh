@@ -17,6 +17,11 @@ cc -std=c99 -Wall -Wextra -Werror -o "$work/api_example" "$src/examples/api_exam
 mkdir "$work/run"
 LD_LIBRARY_PATH="$libdir" "$work/api_example" "$work/run"
 test -s "$work/run/reports/ManifestReport.txt"
+# Or with the library's directory recorded in the program, as the README says.
+cc -std=c99 -o "$work/api_rpath" "$src/examples/api_example.c" \
+  $(pkg-config --cflags --libs vaskreport) -Wl,-rpath,"$(pkg-config --variable=libdir vaskreport)"
+mkdir "$work/run2"
+env -u LD_LIBRARY_PATH "$work/api_rpath" "$work/run2" >/dev/null
 # The installed front end finds its library without help, and no binary's
 # search path has an empty entry (which the loader takes as the current
 # directory).
