@@ -101,6 +101,13 @@ Said Explain(int code, const std::string& detail, const FailureContext& context)
     if (error == ENOENT) said.Reason += Beside(context, said.Subject);
     return said;
   }
+  // Reasons the library gives itself, after the file: "<file>. <reason>".
+  for (const char* reason : {"not a regular file", "another run is using this directory"}) {
+    const std::string tail = std::string(". ") + reason;
+    if (fileDetail && detail.size() > tail.size() &&
+        detail.compare(detail.size() - tail.size(), tail.size(), tail) == 0)
+      return {detail.substr(0, detail.size() - tail.size()), reason};
+  }
   if (fileDetail && !detail.empty()) {
     said.Subject = detail;
     if (code != ERR_VASKREPORT_CREATE_DIRECTORY && code != ERR_VASKREPORT_DELETE_FILE &&

@@ -64,8 +64,11 @@ size_t TerminalWidth() {
 }
 
 // The records of the data file, which the library's calls give only to the
-// last thousand: its lines but the header.
+// last thousand: its lines but the header. A pipe or a device is not read
+// again (a pipe has given its lines to the run): the last count stands.
 long CountRecords() {
+  struct stat st;
+  if (stat(s_State.DataFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return s_State.Records;
   std::ifstream in(s_State.DataFile, std::ios::binary);
   std::string block(1 << 20, '\0');
   long lines = 0;

@@ -200,6 +200,7 @@ TEST_F(CliTest, FailuresNameTheFileTheReasonAndTheCode) {
     std::string arguments;
     std::vector<std::pair<std::string, std::string>> files;  // "name/": a directory
     std::string err;  // the last line of standard error
+    std::string shell = "";  // commands run before, in the same shell
   } cases[] = {
       {"run nowhere.ini", {}, noSpec},
       {"check nowhere.ini", {}, noSpec},
@@ -248,6 +249,12 @@ TEST_F(CliTest, FailuresNameTheFileTheReasonAndTheCode) {
          "Field1Name=Name\nField1Size=9\nField2Name=Dpid\nField2Size=8\nDpidField=Dpid\n"}},
        "vaskreport: data.csv: field names differ from the specification's: Dpid, Code "
        "(ERR_VASKREPORTSPEC_FIELDNAMES_OUT)\n"},
+      // A pipe cannot be resorted: refused before it is opened, so nothing waits.
+      {"run -q spec.ini", {{"spec.ini", dataAt(sorted, "fifo.csv")}},
+       "vaskreport: fifo.csv: not a regular file (ERR_VASKREPORT_OPEN_FILE)\n", "mkfifo fifo.csv &&"},
+      // Past a file size limit a write fails with its message, not a signal.
+      {"run -q spec.ini", {{"spec.ini", sorted}, {"absent.csv", std::string(4000, '1') + "\n"}},
+       "vaskreport: 64.tmp: write error (ERR_VASKREPORT_WRITE_FILE)\n", "ulimit -f 2 &&"},
       {"edit nodir/new.ini", {},
        "vaskreport: nodir/new.ini: No such file or directory (ERR_VASKREPORTSPEC_SPECFILE_OPEN)\n"},
       {"edit file/new.ini", {{"file", ""}},
@@ -260,7 +267,7 @@ TEST_F(CliTest, FailuresNameTheFileTheReasonAndTheCode) {
       ASSERT_EQ(0, system(("mkdir -p '" + path.substr(0, path.rfind('/')) + "'").c_str()));
       if (name.back() != '/') WriteFile(path, text);
     }
-    Result r = Vask(dir, c.arguments);
+    Result r = Vask(dir, c.arguments, "", c.shell);
     EXPECT_EQ(1, r.Code) << c.arguments;
     const size_t last = r.Err.rfind('\n', r.Err.size() - 2);
     EXPECT_EQ(c.err, last == std::string::npos ? r.Err : r.Err.substr(last + 1)) << c.arguments;
