@@ -2,8 +2,8 @@
 #include <cstring>
 #include <new>
 
-#include "engine/ReportDriver.h"
-#include "engine/States.h"
+#include "base/States.h"
+#include "driver/ReportDriver.h"
 #include "include/vaskreport.h"
 #include "spec/SpecValues.h"
 #include "spec/VaskReportSpec.h"

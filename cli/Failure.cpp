@@ -9,7 +9,7 @@
 
 #include "Cli.h"
 #include "FailureText.h"
-#include "engine/ReportDriver.h"
+#include "driver/ReportDriver.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {
@@ -73,7 +73,7 @@ std::string Beside(const FailureContext& context, const std::string& path) {
 
 std::string CodeName(int code) {
   char name[256] = "";
-  if (code >= 11101) LookupReportError(code, name);
+  if (code >= ERR_VASKREPORT_OUTOFMEMORY) LookupReportError(code, name);
   if (!*name) VaskReportSpec::LookupError(code, name);
   return *name ? name : "error " + std::to_string(code);
 }

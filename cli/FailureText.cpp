@@ -1,7 +1,6 @@
 #include "FailureText.h"
 
-#include "engine/ReportErrors.h"
-#include "spec/SpecErrors.h"
+#include "include/vaskreport.h"
 
 namespace {
 

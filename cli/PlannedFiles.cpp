@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "Cli.h"
-#include "Digest.h"
-#include "Verify.h"
-#include "engine/Resort.h"
-#include "engine/States.h"
+#include "base/States.h"
 #include "spec/VaskReportSpec.h"
+#include "util/StrUtil.h"
+#include "verify/Digest.h"
+#include "verify/Verify.h"
 
 namespace {
 

@@ -6,12 +6,13 @@
 
 #include "Args.h"
 #include "Cli.h"
-#include "Digest.h"
+#include "verify/Digest.h"
 #include "Progress.h"
-#include "Verify.h"
-#include "engine/ReportDriver.h"
-#include "engine/ReportErrors.h"
+#include "driver/ReportDriver.h"
+#include "include/vaskreport.h"
 #include "spec/VaskReportSpec.h"
+#include "verify/JsonRun.h"
+#include "verify/Verify.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Cli.h"
-#include "engine/States.h"
+#include "base/States.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {

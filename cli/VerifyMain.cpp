@@ -2,8 +2,8 @@
 
 #include "Args.h"
 #include "Cli.h"
-#include "Verify.h"
 #include "spec/VaskReportSpec.h"
+#include "verify/Verify.h"
 
 int VerifyMain(int argc, char** argv) {
   CommandArgs args;

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "base/States.h"
 #include "dialogue/ReplyLine.h"
-#include "engine/States.h"
 #include "util/StrUtil.h"
 
 namespace {

@@ -26,7 +26,7 @@ void AskTexts(const TextQuestion* questions, size_t count) {
 // Character settings are edited as their codes; 0 means none.
 void PromptCharCode(const char* question, char* c) {
   int code = static_cast<unsigned char>(*c);
-  PromptInt(question, &code, 0, 255);
+  PromptInt(question, &code, 0, UCHAR_MAX);
   *c = static_cast<char>(code);
 }
 
@@ -34,7 +34,7 @@ void PromptDataFile(VaskReportSpec& spec) {
   char before[sizeof spec.Path];
   strncpyz(before, spec.Path, sizeof before - 1);
   for (;;) {
-    PromptString("File containing data on which to report", spec.Path, 255);
+    PromptString("File containing data on which to report", spec.Path, MAX_TEXT);
     if (SetDataPath(spec, nullptr) == 0 || strcmp(spec.Path, before) == 0) break;
     strncpyz(spec.Path, before, sizeof before - 1);
     std::cerr << "The expanded path is too long. Maximum length is 255\nRe-enter: ";
@@ -62,7 +62,7 @@ bool DetectFieldNames(VaskReportSpec& spec) {
   delete[] spec.Fields;
   spec.Fields = nullptr;
   spec.FieldCount = 0;
-  char message[256] = "";
+  char message[TEXT_SIZE] = "";
   if (int rc = spec.GetAndCheckFieldNames(message)) {
     std::cerr << "Error# " << rc << " in auto-detect:" << message << "\n";
     return false;
@@ -186,7 +186,7 @@ int VaskReportSpec::PromptUserSpec() {
     if (int rc = PromptFieldList(*this)) return rc;
   PromptFieldSizes(*this);
   PromptRoles(*this);
-  PromptString("Directory in which to place report files", OutputDirectory, 255);
+  PromptString("Directory in which to place report files", OutputDirectory, MAX_TEXT);
   PromptManifest(*this);
   PromptMatching(*this);
   PromptFileProcessing(*this);

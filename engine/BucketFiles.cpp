@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "engine/ReportErrors.h"
+#include "include/vaskreport.h"
 #include "util/StrUtil.h"
 
 BucketFiles::BucketFiles() : m_Files{}, m_Buffers(nullptr), m_Used{}, m_Failed(false), m_FailedIndex(-1) {}
@@ -27,7 +27,7 @@ int BucketFiles::Create(const char* tempDirectory, char* message, const char* da
     m_Files[i] = fd >= 0 ? fdopen(fd, "wb") : nullptr;
     if (!m_Files[i]) {
       if (fd >= 0) close(fd);
-      if (message) strncpyz(message, name, 255);
+      if (message) strncpyz(message, name, MAX_TEXT);
       return ERR_VASKREPORT_OPEN_SORT_FILE;
     }
     // Our own buffer already batches the writes.
@@ -45,7 +45,7 @@ void BucketFiles::Fail(int index) {
 void BucketFiles::NameFailure(const char* tempDirectory, char* message) const {
   char name[TEMP_NAME_SIZE];
   if (message && m_FailedIndex >= 0)
-    strncpyz(message, MakeTempFileName(name, m_FailedIndex, tempDirectory), 255);
+    strncpyz(message, MakeTempFileName(name, m_FailedIndex, tempDirectory), MAX_TEXT);
 }
 
 bool BucketFiles::Flush(int index) {

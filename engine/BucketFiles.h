@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "engine/LineReader.h"
-#include "engine/Resort.h"
+#include "engine/TempFiles.h"
 
 // The temporary files the read pass writes: 00 to 62 and the unrouted 64,
 // each behind its own buffer so that a record costs one copy.
@@ -18,12 +18,14 @@ class BucketFiles {
   BucketFiles(const BucketFiles&) = delete;
   BucketFiles& operator=(const BucketFiles&) = delete;
 
-  // Creates every bucket empty, in ascending order; 11104 with the name on
-  // failure. Given the data file, the buckets are no more readable than it.
+  // Creates every bucket empty, in ascending order; on failure
+  // ERR_VASKREPORT_OPEN_SORT_FILE with the name. Given the data file, the
+  // buckets are no more readable than it.
   int Create(const char* tempDirectory, char* message, const char* dataFile = nullptr);
   // Appends the line as read and a line feed; false once writing has failed.
   bool Write(int index, const DataLine& line);
-  // Flushes and closes every bucket; 11110 when any write failed.
+  // Flushes and closes every bucket; ERR_VASKREPORT_WRITE_FILE when any
+  // write failed.
   int Close();
   // After a failed write, the name of the bucket that could not be written.
   void NameFailure(const char* tempDirectory, char* message) const;

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "engine/ReportErrors.h"
+#include "include/vaskreport.h"
 #include "util/StrUtil.h"
 
 DirLock::DirLock() : m_Fd(-1) {}
@@ -24,8 +24,8 @@ int DirLock::Acquire(const char* directory, char* message) {
   const bool held = fd >= 0 && errno == EWOULDBLOCK;
   if (fd >= 0) close(fd);
   if (message) {
-    strncpyz(message, path, 255);
-    if (held) strncatz(message, ". another run is using this directory", 255);
+    strncpyz(message, path, MAX_TEXT);
+    if (held) strncatz(message, ". another run is using this directory", MAX_TEXT);
   }
   return ERR_VASKREPORT_OPEN_SORT_FILE;
 }

@@ -11,7 +11,9 @@ class DirLock {
   DirLock& operator=(const DirLock&) = delete;
 
   // Takes the lock without waiting; the empty directory is the current one.
-  // 11104 with the directory as detail when it is held or cannot be had.
+  // ERR_VASKREPORT_OPEN_SORT_FILE with the directory as detail when it
+  // cannot be had, and with ". another run is using this directory" after
+  // it when another run holds it.
   int Acquire(const char* directory, char* message);
   void Release();
   bool Held() const { return m_Fd >= 0; }

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "engine/States.h"
+#include "base/States.h"
 
 class BucketFiles;
 class LineReader;

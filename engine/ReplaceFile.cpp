@@ -11,13 +11,14 @@
 #include <new>
 #include <string>
 
-#include "engine/ReportErrors.h"
-#include "engine/Resort.h"
+#include "engine/SelfClosingFILE.h"
+#include "engine/TempFiles.h"
+#include "include/vaskreport.h"
 #include "util/StrUtil.h"
 
 namespace {
 
-enum { SIDE_NAME_ATTEMPTS = 100 };
+enum { SIDE_NAME_ATTEMPTS = 100, COPY_BUFFER_SIZE = 1048576 };
 
 bool CopyContent(FILE* from, FILE* to) {
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[COPY_BUFFER_SIZE]);
@@ -104,9 +105,9 @@ int ReplaceDataFile(const char* tempDirectory, const char* dataPath, const struc
     return 0;
   }
   if (message) {
-    strncpyz(message, copyName, 255);
-    strncatz(message, " -> ", 255);
-    strncatz(message, dataPath, 255);
+    strncpyz(message, copyName, MAX_TEXT);
+    strncatz(message, " -> ", MAX_TEXT);
+    strncatz(message, dataPath, MAX_TEXT);
   }
   return ERR_VASKREPORT_RENAME_FILE;
 }

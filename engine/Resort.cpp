@@ -5,73 +5,20 @@
 #include <new>
 #include <string>
 
+#include "base/States.h"
 #include "engine/JobThread.h"
-#include "engine/ReportErrors.h"
-#include "engine/States.h"
+#include "engine/OutputFile.h"
+#include "engine/SelfClosingFILE.h"
 #include "engine/Tallies.h"
+#include "engine/TempFiles.h"
+#include "include/vaskreport.h"
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
-
-SelfClosingFILE::SelfClosingFILE() : m_File(nullptr) {}
-
-SelfClosingFILE::~SelfClosingFILE() { Close(); }
-
-void SelfClosingFILE::Close() {
-  if (!m_File) return;
-  std::fclose(m_File);
-  m_File = nullptr;
-}
-
-bool SelfClosingFILE::Open(const char* name, const char* mode, bool reportFailure) {
-  Close();
-  m_File = std::fopen(name, mode);
-  if (!m_File && reportFailure) std::perror(name);
-  return m_File != nullptr;
-}
-
-FILE* SelfClosingFILE::f() const { return m_File; }
-
-char* MakeTempFileName(char* dst, int index, const char* tempDirectory) {
-  // The digits and ".tmp" always survive, so no two indexes share a name.
-  strncpyz(dst, tempDirectory, TEMP_NAME_SIZE - 7);
-  size_t n = strlen(dst);
-  dst[n] = static_cast<char>('0' + index / 10 % 10);
-  dst[n + 1] = static_cast<char>('0' + index % 10);
-  strncpyz(dst + n + 2, ".tmp", 4);
-  return dst;
-}
-
-void SplitPath(const char* path, char* directory, char* name) {
-  size_t cut = strlen(path);
-  while (cut > 0 && !strchr("/\\:", path[cut - 1])) --cut;
-  strncpyz(directory, path, cut < 255 ? cut : 255);
-  strncpyz(name, path + cut, 255);
-}
 
 namespace {
 
 void SetDetail(char* message, const char* text) {
-  if (message) strncpyz(message, text, 255);
-}
-
-// Fixed-width layouts get names padded to their columns, so the line reads
-// back as a header of the same layout.
-std::string HeaderLine(const VaskReportSpec& spec) {
-  std::string line;
-  for (int i = 0; i < spec.FieldCount; ++i) {
-    const VaskReportSpec::FieldSpec& field = spec.Fields[i];
-    if (!spec.Delimiter) {
-      std::string name(field.Name, strnlen(field.Name, field.Size > 0 ? field.Size : 0));
-      line += name;
-      if (field.Size > 0) line.append(static_cast<size_t>(field.Size) - name.size(), ' ');
-      continue;
-    }
-    if (i > 0) line += spec.Delimiter;
-    if (spec.Qualifier) line += spec.Qualifier;
-    line += field.Name;
-    if (spec.Qualifier) line += spec.Qualifier;
-  }
-  return line + "\n";
+  if (message) strncpyz(message, text, MAX_TEXT);
 }
 
 // The resort copy's stream. Given two buffers and a thread of its own, it
@@ -169,7 +116,7 @@ class SplitOutputs {
         m_Levels(spec.SortIntoBdt ? SORT_LEVEL_COUNT : 1),
         m_States(spec.SortIntoStates ? STATE_COUNT : 1),
         m_Split(spec.SortIntoBdt || spec.SortIntoStates) {
-    char directory[256], name[256];
+    char directory[TEXT_SIZE], name[TEXT_SIZE];
     SplitPath(spec.ExpandedPath, directory, name);
     m_Directory = directory;
     m_Name = name;
@@ -304,17 +251,6 @@ int SplitOutputs::Close(char* message) {
 }
 
 }  // namespace
-
-int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpec& spec,
-                   char* message) {
-  // Its mode is narrowed before any record is in it.
-  if (!OpenNewStream(out, fileName, spec.ExpandedPath, MODE_NARROWED, std::ios::binary)) {
-    SetDetail(message, fileName);
-    return ERR_VASKREPORT_OPEN_OUTPUT_FILE;
-  }
-  if (spec.FieldNamesOnFirstLine) out << HeaderLine(spec);
-  return 0;
-}
 
 int AppendTempFile(char* buffer, int index, std::ofstream& out, bool alsoResort,
                    std::ofstream& resort, char* message, const char* tempDirectory) {

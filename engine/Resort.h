@@ -1,7 +1,6 @@
 #ifndef VASKREPORT_ENGINE_RESORT_H
 #define VASKREPORT_ENGINE_RESORT_H
 
-#include <cstdio>
 #include <fstream>
 
 #include "util/Export.h"
@@ -9,33 +8,11 @@
 class ManifestInfo;
 class VaskReportSpec;
 
-enum {
-  TEMP_FIRST_UNBARCODED = 54,  // 54 + state number
-  TEMP_UNKNOWN_STATE = 62,
-  TEMP_BUCKET_COUNT = 63,      // buckets 00..62 written during the read pass
-  TEMP_RESORT_COPY = 63,       // the data file in lodgement order
-  TEMP_UNROUTED = 64,          // lines that reach no other bucket
-  COPY_BUFFER_SIZE = 1048576,
-  // A temporary file name is the output directory (at most 256 characters
-  // with its "/"), two digits and ".tmp"; buffers of this size always hold it.
-  TEMP_NAME_SIZE = 272,
-};
+// The buckets are joined through a buffer of this size.
+enum { COPY_BUFFER_SIZE = 1048576 };
 
-// Owns one stdio stream and closes it on destruction.
-class VR_API SelfClosingFILE {
- public:
-  SelfClosingFILE();
-  ~SelfClosingFILE();
-  SelfClosingFILE(const SelfClosingFILE&) = delete;
-  SelfClosingFILE& operator=(const SelfClosingFILE&) = delete;
-  void Close();
-  bool Open(const char* name, const char* mode, bool reportFailure);
-  FILE* f() const;
-
- private:
-  FILE* m_File;
-};
-
+// Joins the buckets in lodgement order into the split files and the resort
+// copy (63.tmp), calling progress with -1 .. -63.
 VR_API int SortIntoFiles(const ManifestInfo& info, const VaskReportSpec& spec, char* message,
                          int (*progress)(int), const char* tempDirectory);
 // SortIntoFiles; with removeCopied, each bucket is removed as soon as it has
@@ -45,10 +22,5 @@ int SortBuckets(const ManifestInfo& info, const VaskReportSpec& spec, char* mess
                 int (*progress)(int), const char* tempDirectory, bool removeCopied);
 VR_API int AppendTempFile(char* buffer, int index, std::ofstream& out, bool alsoResort,
                           std::ofstream& resort, char* message, const char* tempDirectory);
-VR_API int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpec& spec,
-                          char* message);
-// dst holds TEMP_NAME_SIZE characters.
-VR_API char* MakeTempFileName(char* dst, int index, const char* tempDirectory);
-VR_API void SplitPath(const char* path, char* directory, char* name);
 
 #endif

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "engine/States.h"
+#include "base/States.h"
 #include "util/Export.h"
 
 class VaskReportSpec;

@@ -18,7 +18,7 @@ static int write_data(const char* path) {
 
 int main(int argc, char** argv) {
   static const char* names[] = {"Name", "State", "Dpid", "Bsp"};
-  char path[200], out[200], message[256];
+  char path[200], out[200], message[REPORT_MESSAGE_SIZE];
   int i, rc;
   if (argc != 2) {
     fprintf(stderr, "usage: api_example DIR\n");
@@ -47,8 +47,13 @@ int main(int argc, char** argv) {
   reportPutOutputDirectory(out);
 
   rc = reportReport(message, NULL);
+  if (rc == ERR_VASKREPORT_OPEN_FILE) {
+    fprintf(stderr, "cannot read the mailing: %s\n", path);
+    return 1;
+  }
   if (rc) {
-    fprintf(stderr, "reportReport failed (%d): %s\n", rc, message);
+    /* The message holds the code's name, then a line with the detail. */
+    fprintf(stderr, "reportReport failed: %s\n", message);
     return 1;
   }
   printf("reports written to %s\n", out);

@@ -13,7 +13,7 @@
 namespace {
 
 const size_t kMaxHeader = 2999;
-const size_t kMaxMessage = 255;
+const size_t kMaxMessage = MAX_TEXT;
 const size_t kMaxName = 50;
 const int kDefaultSize = 30;
 

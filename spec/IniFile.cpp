@@ -11,7 +11,7 @@
 
 namespace {
 
-const size_t kMaxLine = 255;
+const size_t kMaxLine = MAX_TEXT;
 
 struct IniError {
   int Code;

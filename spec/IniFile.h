@@ -4,7 +4,7 @@
 #include <fstream>
 #include <ostream>
 
-#include "spec/SpecErrors.h"
+#include "include/vaskreport.h"
 #include "util/Export.h"
 
 // One key=value line.

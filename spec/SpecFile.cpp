@@ -13,7 +13,7 @@
 
 namespace {
 
-const size_t kMaxMessage = 255;
+const size_t kMaxMessage = MAX_TEXT;
 const char kIgnoredTitle[] = "The following entries were ignored:";
 
 // Name, then "\n" when both are non-empty, then the detail.

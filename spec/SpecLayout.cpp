@@ -8,7 +8,7 @@
 
 namespace {
 
-const size_t kMaxPathInFile = 254;
+const size_t kMaxPathInFile = MAX_TEXT - 1;
 const size_t kMaxName = 50;
 
 int ReadPath(VaskReportSpec& spec, IniSection& file) {
@@ -48,7 +48,7 @@ int CheckFieldKeys(VaskReportSpec& spec, IniSection& file, int count) {
     FieldKey(key, sizeof key, n, "Name");
     IniEntry* name = file.FindEntry(key);
     if (!name) {
-      strncpyz(spec.ErrorDetail, key, 255);
+      strncpyz(spec.ErrorDetail, key, MAX_TEXT);
       return ERR_VASKREPORTSPEC_MISSING_FIELD_NAME;
     }
     if (strlen(name->Value) > kMaxName)
@@ -56,7 +56,7 @@ int CheckFieldKeys(VaskReportSpec& spec, IniSection& file, int count) {
     FieldKey(key, sizeof key, n, "Size");
     IniEntry* size = file.FindEntry(key);
     if (!size) {
-      strncpyz(spec.ErrorDetail, key, 255);
+      strncpyz(spec.ErrorDetail, key, MAX_TEXT);
       return ERR_VASKREPORTSPEC_MISSING_FIELD_SIZE;
     }
     int number = 0;

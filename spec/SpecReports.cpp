@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "engine/States.h"
+#include "base/States.h"
 #include "spec/SpecSections.h"
 #include "spec/SpecValues.h"
 #include "util/StrUtil.h"
@@ -103,7 +103,7 @@ int ReadProcessing(VaskReportSpec& spec, IniSection& section) {
 int ReadLabelText(VaskReportSpec& spec, IniSection& section, const TextKey& k) {
   IniEntry* entry = section.FindEntry(k.Key);
   if (!entry) return 0;
-  char text[256];
+  char text[TEXT_SIZE];
   strncpyz(text, entry->Value, k.Capacity);
   if (BreaksLabelPlanText(text))
     return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_LABEL_TEXT, *entry);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/States.h"
+#include "base/States.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ struct Text {
 };
 
 // The longest line the specification reader takes.
-const size_t kMaxReadLine = 255;
+const size_t kMaxReadLine = MAX_TEXT;
 
 void Line(Text& out, const char* key, const char* value) {
   // A value holding a line feed would read back as more entries, or other

@@ -10,7 +10,7 @@
 CharacterValue ParseCharacter(const char* value, char& out) {
   long code = strtol(value, nullptr, 10);
   if (code != 0) {
-    if (code < 1 || code > 255) return CHARACTER_BAD_CODE;
+    if (code < 1 || code > UCHAR_MAX) return CHARACTER_BAD_CODE;
     out = static_cast<char>(static_cast<unsigned char>(code));
     return CHARACTER_OK;
   }

@@ -17,7 +17,7 @@ struct SpecError {
   const char* Name;
 };
 
-// Code to name; ended by an entry without a name. 11021 has none.
+// Code to name; ended by an entry without a name. The unused 11021 has none.
 const SpecError s_SpecErrors[] = {
     {ERR_VASKREPORTSPEC_OUTOFMEMORY, "ERR_VASKREPORTSPEC_OUTOFMEMORY"},
     {ERR_VASKREPORTSPEC_MISSING_FILESECTION, "ERR_VASKREPORTSPEC_MISSING_FILESECTION"},
@@ -134,7 +134,7 @@ void VaskReportSpec::CalculateFieldOffsets() {
 }
 
 int VaskReportSpec::Validate(char* message) {
-  char detail[256] = "";
+  char detail[TEXT_SIZE] = "";
   int code = 0;
   if (FieldNamesOnFirstLine) code = GetAndCheckFieldNames(detail);
   if (!code) {
@@ -143,8 +143,8 @@ int VaskReportSpec::Validate(char* message) {
   }
   if (code && message) {
     LookupError(code, message);
-    if (*detail && *message) strncatz(message, "\n", 255);
-    strncatz(message, detail, 255);
+    if (*detail && *message) strncatz(message, "\n", MAX_TEXT);
+    strncatz(message, detail, MAX_TEXT);
   }
   return code;
 }
@@ -187,7 +187,7 @@ void VaskReportSpec::LookupError(int code, char* message) {
   message[0] = '\0';
   for (const SpecError* e = s_SpecErrors; e->Name; ++e)
     if (e->Code == code) {
-      strncpyz(message, e->Name, 255);
+      strncpyz(message, e->Name, MAX_TEXT);
       return;
     }
 }

@@ -4,8 +4,9 @@
 #include <fstream>
 #include <ostream>
 
-#include "spec/SpecErrors.h"
+#include "include/vaskreport.h"
 #include "util/Export.h"
+#include "util/StrUtil.h"
 
 class IniEntry;
 
@@ -22,8 +23,8 @@ class VR_API VaskReportSpec {
     FieldSpec() : Name{}, Size(0), Offset(0) {}
   };
 
-  char ExpandedPath[256];  // the path that is opened
-  char Path[256];          // as written, before alias expansion
+  char ExpandedPath[TEXT_SIZE];  // the path that is opened
+  char Path[TEXT_SIZE];          // as written, before alias expansion
   char Delimiter;          // 0: fixed-width records
   char Qualifier;          // 0: none
   bool FieldNamesOnFirstLine;
@@ -34,7 +35,7 @@ class VR_API VaskReportSpec {
   int StateField;
   int DpidField;
   int AmendedField;
-  char OutputDirectory[256];
+  char OutputDirectory[TEXT_SIZE];
   bool ManifestReport;
   int LettersPerTray;
   double WeightOfLetter;  // kilograms
@@ -63,7 +64,7 @@ class VR_API VaskReportSpec {
   char Service[51];
   char MailSize[51];
   char Prefix;  // 0: none
-  char ErrorDetail[256];
+  char ErrorDetail[TEXT_SIZE];
 
   VaskReportSpec();
   ~VaskReportSpec();

@@ -11,10 +11,10 @@
 
 #include "TestUtil.h"
 #include "driver_fixture.h"
+#include "driver/ReportDriver.h"
 #include "engine/BucketFiles.h"
 #include "engine/LineReader.h"
 #include "engine/ReadPass.h"
-#include "engine/ReportDriver.h"
 #include "spec/VaskReportSpec.h"
 
 using namespace vrtest;

@@ -19,9 +19,9 @@
 
 #include "TestUtil.h"
 #include "driver_fixture.h"
-#include "engine/ReportDriver.h"
-#include "engine/ReportErrors.h"
-#include "engine/Resort.h"
+#include "driver/ReportDriver.h"
+#include "engine/TempFiles.h"
+#include "include/vaskreport.h"
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
 

@@ -13,10 +13,8 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "include/vaskreport.h"
-#include "engine/ReportErrors.h"
 #include "engine/Tallies.h"
-#include "spec/SpecErrors.h"
+#include "include/vaskreport.h"
 
 using vrtest::ReadFile;
 using vrtest::TempDir;

@@ -5,7 +5,7 @@
 
 #include "TestUtil.h"
 #include "WriterFixtures.h"
-#include "engine/ReportErrors.h"
+#include "include/vaskreport.h"
 #include "writers/Writers.h"
 
 namespace {

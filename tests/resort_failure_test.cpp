@@ -10,8 +10,8 @@
 
 #include "TestUtil.h"
 #include "driver_fixture.h"
-#include "engine/ReportDriver.h"
-#include "engine/ReportErrors.h"
+#include "driver/ReportDriver.h"
+#include "include/vaskreport.h"
 #include "spec/VaskReportSpec.h"
 
 using namespace vrtest;

@@ -7,7 +7,7 @@
 
 #include "TestUtil.h"
 #include "driver_fixture.h"
-#include "engine/ReportDriver.h"
+#include "driver/ReportDriver.h"
 #include "spec/VaskReportSpec.h"
 
 using namespace vrtest;

@@ -8,9 +8,12 @@
 
 #include "TestUtil.h"
 #include "driver_fixture.h"
-#include "engine/ReportDriver.h"
+#include "driver/ReportDriver.h"
+#include "engine/OutputFile.h"
 #include "engine/Resort.h"
+#include "engine/SelfClosingFILE.h"
 #include "engine/Tallies.h"
+#include "engine/TempFiles.h"
 #include "spec/VaskReportSpec.h"
 
 using namespace vrtest;

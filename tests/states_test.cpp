@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/States.h"
+#include "base/States.h"
 
 TEST(States, CodesConvertWithoutRegardToCase) {
   const struct {

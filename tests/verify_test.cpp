@@ -1,26 +1,24 @@
-// The front end's lodgement check and JSON output are built into the
-// front end, not the library, so their sources are compiled in here.
-#include "cli/Digest.cpp"
-#include "cli/JsonRun.cpp"
-#include "cli/JsonWriter.cpp"
-#include "cli/Recount.cpp"
-#include "cli/RunDigestTask.cpp"
-#include "cli/Verify.cpp"
-#include "cli/verify_checks.cpp"
-#include "cli/verify_documents.cpp"
-#include "cli/verify_files.cpp"
-#include "cli/verify_tally.cpp"
-
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <sstream>
 
 #include "TestUtil.h"
-#include "engine/ReportDriver.h"
-#include "engine/States.h"
+#include "base/States.h"
+#include "driver/ReportDriver.h"
 #include "engine/Tallies.h"
+#include "spec/VaskReportSpec.h"
+#include "util/StrUtil.h"
+#include "verify/CheckLog.h"
+#include "verify/Digest.h"
+#include "verify/Documents.h"
+#include "verify/JsonRun.h"
+#include "verify/JsonWriter.h"
+#include "verify/Lodgement.h"
+#include "verify/Recount.h"
+#include "verify/Verify.h"
 
 namespace {
 
@@ -390,7 +388,7 @@ TEST(RecountTables, BspStatesMatchTheLibrary) {
   EXPECT_EQ(-1, BspState(55));
   for (int level = 0; level < SORT_LEVEL_COUNT; ++level) {
     EXPECT_STREQ(s_SortLevelNames[level], verify::LEVEL_NAMES[level]);
-    EXPECT_STREQ(s_SortLevelPrefix[level], verify::kLevelPrefixes[level]);
+    EXPECT_STREQ(s_SortLevelPrefix[level], verify::LEVEL_PREFIXES[level]);
   }
 }
 

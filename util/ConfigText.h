@@ -4,11 +4,13 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "util/StrUtil.h"
+
 // Internal helpers shared by the configuration readers; not exported.
 namespace configtext {
 
-// One read of the configuration file: 255 characters and the terminator.
-const int kLineSize = 256;
+// A whole configuration line: MAX_TEXT characters and the terminator.
+const int kLineSize = TEXT_SIZE;
 
 // Reads the next line whole into line (kLineSize characters) without its
 // line feed and a carriage return before it; a line longer than 255

@@ -8,7 +8,7 @@
 
 namespace {
 
-const size_t kMaxPart = 255;
+const size_t kMaxPart = MAX_TEXT;
 
 // Splits "dir/name" into its directory (with the "/") and its name pattern.
 bool SplitPattern(const char* pattern, char* dir, char* name) {

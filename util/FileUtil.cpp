@@ -12,7 +12,7 @@
 
 namespace {
 
-const size_t kMaxPath = 255;
+const size_t kMaxPath = MAX_TEXT;
 
 // A directory that appears between the check and the mkdir (another process,
 // or a doubled "/" in the path) is as good as one made here.
@@ -150,4 +150,11 @@ long ftell_(FILE* stream) { return ftell(stream); }
 
 int fseek_(FILE* stream, long long offset, int origin) {
   return fseek(stream, static_cast<long>(offset), origin);
+}
+
+void SplitPath(const char* path, char* directory, char* name) {
+  size_t cut = strlen(path);
+  while (cut > 0 && !strchr("/\\:", path[cut - 1])) --cut;
+  strncpyz(directory, path, cut < MAX_TEXT ? cut : MAX_TEXT);
+  strncpyz(name, path + cut, MAX_TEXT);
 }

@@ -10,16 +10,16 @@ using configtext::kLineSize;
 
 namespace {
 
-const size_t kMaxKeyPath = 254;
+const size_t kMaxKeyPath = MAX_TEXT - 1;
 const size_t kMaxHome = 246;
 
 FILE* OpenHomeConfig() {
   const char* home = getenv("HOME");
   if (!home || !*home || strlen(home) > kMaxHome) return nullptr;
-  char path[256];
-  strncpyz(path, home, 255);
-  if (path[strlen(path) - 1] != '/') strncatz(path, "/", 255);
-  strncatz(path, ".zelnor", 255);
+  char path[TEXT_SIZE];
+  strncpyz(path, home, MAX_TEXT);
+  if (path[strlen(path) - 1] != '/') strncatz(path, "/", MAX_TEXT);
+  strncatz(path, ".zelnor", MAX_TEXT);
   return fopen(path, "r");
 }
 
@@ -52,7 +52,7 @@ bool ParseAlias(const char* src, char* alias, const char*& rest) {
   const char* end = strpbrk(src + 1, "$/\\");
   if (!end || *end != '$') return false;
   size_t len = static_cast<size_t>(end - src - 1);
-  if (len > 255) return false;
+  if (len > MAX_TEXT) return false;
   strncpyz(alias, src + 1, len);
   rest = end + 1;
   return true;
@@ -74,10 +74,10 @@ int LookUpRegistry_(const char* section, const char* key, char* value, int& capa
   size_t sectionLen = section ? strlen(section) : 0;
   if (sectionLen + strlen(key) > kMaxKeyPath) return REGISTRY_KEY_TOOLONG;
   if (strchr(key, '/')) return REGISTRY_KEY_NOT_FOUND;
-  char keyPath[256];
-  configtext::CopySectionPath(keyPath, section, 255);
-  if (*keyPath) strncatz(keyPath, "/", 255);
-  strncatz(keyPath, key, 255);
+  char keyPath[TEXT_SIZE];
+  configtext::CopySectionPath(keyPath, section, MAX_TEXT);
+  if (*keyPath) strncatz(keyPath, "/", MAX_TEXT);
+  strncatz(keyPath, key, MAX_TEXT);
   FILE* f = OpenConfigFile();
   if (!f) return REGISTRY_NO_CONFIG_FILE;
   bool found = FindValue(f, keyPath, value, capacity);
@@ -104,17 +104,17 @@ bool ExpandPathWhole(char* dst, const char* src) {
     dst[0] = '\0';
     return true;
   }
-  char alias[256], value[256];
+  char alias[TEXT_SIZE], value[TEXT_SIZE];
   const char* rest = nullptr;
-  int capacity = 255;
+  int capacity = MAX_TEXT;  // so at most MAX_TEXT - 1 characters of the value
   if (ParseAlias(src, alias, rest) && LookUpRegistry_("Paths", alias, value, capacity, false) == 0) {
-    strncpyz(dst, value, 255);
-    strncatz(dst, rest, 255);
+    strncpyz(dst, value, MAX_TEXT);
+    strncatz(dst, rest, MAX_TEXT);
     // capacity is now the value's whole length, which 254 characters held.
-    return capacity < 255 && static_cast<size_t>(capacity) + strlen(rest) <= 255;
+    return capacity < MAX_TEXT && static_cast<size_t>(capacity) + strlen(rest) <= MAX_TEXT;
   }
-  strncpyz(dst, src, 255);
-  return strlen(src) <= 255;
+  strncpyz(dst, src, MAX_TEXT);
+  return strlen(src) <= MAX_TEXT;
 }
 
 void ExpandZelnorPath(char* dst, const char* src) { ExpandPathWhole(dst, src); }

@@ -70,9 +70,9 @@ void EnumerateRegistry_(const char* section, char*** names, char*** values) {
   if (!names || !values) return;
   *names = nullptr;
   *values = nullptr;
-  if (section && strlen(section) > 254) return;
-  char prefix[256];
-  configtext::CopySectionPath(prefix, section, 255);
+  if (section && strlen(section) > MAX_TEXT - 1) return;  // the key paths' limit
+  char prefix[TEXT_SIZE];
+  configtext::CopySectionPath(prefix, section, MAX_TEXT);
   size_t prefixLen = strlen(prefix);
   FILE* f = OpenConfigFile();
   if (!f) return;

@@ -1,5 +1,6 @@
 #include "util/StrUtil.h"
 
+#include <climits>
 #include <cctype>
 #include <cstring>
 #include <new>
@@ -121,7 +122,7 @@ char* itoa_(int value, char* buffer, int radix) {
   return buffer;
 }
 
-int iscsym_(int c) { return (c >= 0 && c <= 255 && isalnum(c)) || c == '_'; }
+int iscsym_(int c) { return (c >= 0 && c <= UCHAR_MAX && isalnum(c)) || c == '_'; }
 
 char* strrev_(char* text) {
   if (!text) return text;

@@ -7,7 +7,12 @@
 #include <cwchar>
 #include <fstream>
 
+#include "include/vaskreport.h"
 #include "util/Export.h"
+
+// Every path and message of the interface: at most MAX_TEXT characters in a
+// buffer of TEXT_SIZE, the public header's REPORT_MESSAGE_SIZE.
+enum { TEXT_SIZE = REPORT_MESSAGE_SIZE, MAX_TEXT = TEXT_SIZE - 1 };
 
 // Bounded copy: copies at most n characters and always terminates; dst holds n + 1.
 char* strncpyz(char* dst, const char* src, size_t n);
@@ -42,6 +47,8 @@ VR_API char** Split_(const char* text, char separator);
 VR_API void FreeArray_(char** list);
 VR_API void FreeArray_(wchar_t** list);
 VR_API bool CreateDir(const char* path);
+// Cuts path after its last "/", "\\" or ":": directory and name hold 256 characters.
+VR_API void SplitPath(const char* path, char* directory, char* name);
 VR_API int mkdir_(const char* path);
 VR_API bool DirectoryExists_(const char* path);
 VR_API char* fgets_(char* buffer, int size, FILE* stream);

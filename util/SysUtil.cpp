@@ -19,7 +19,7 @@ bool Ctime(const long* t, char* buffer) {
 
 bool GetComputerName_(char* buffer, unsigned long size) {
   if (size == 0) return false;
-  char host[256];
+  char host[TEXT_SIZE];
   if (gethostname(host, sizeof host) != 0) {
     buffer[0] = '\0';
     return false;

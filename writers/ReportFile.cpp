@@ -2,13 +2,13 @@
 
 #include <locale>
 
-#include "engine/ReportErrors.h"
+#include "include/vaskreport.h"
 #include "util/StrUtil.h"
 
 namespace {
 
 int Fail(int code, const std::string& path, char* message) {
-  if (message) strncpyz(message, path.c_str(), 255);
+  if (message) strncpyz(message, path.c_str(), MAX_TEXT);
   return code;
 }
 

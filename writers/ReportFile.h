@@ -10,12 +10,12 @@ std::string ReportPath(const char* directory, const char* name, const char* exte
 // Empties message when given.
 void ClearMessage(char* message);
 
-// Opens path for writing (truncating) in the classic locale; 11103 with the
-// path in message when it cannot be opened.
+// Makes path anew for writing, in the classic locale; ERR_VASKREPORT_OPEN_FILE
+// with the path in message when it cannot be made.
 int OpenReport(std::ofstream& out, const std::string& path, char* message);
 
-// Flushes and closes out; 11110 with the path in message when any write or
-// the close failed.
+// Flushes and closes out; ERR_VASKREPORT_WRITE_FILE with the path in message
+// when any write or the close failed.
 int CloseReport(std::ofstream& out, const std::string& path, char* message);
 
 #endif

@@ -1,13 +1,15 @@
+#include "verify/Lodgement.h"
+
 #include <cstdio>
 #include <cstdlib>
 
-#include "Verify.h"
-#include "engine/States.h"
+#include "base/States.h"
 #include "spec/VaskReportSpec.h"
 
 namespace verify {
 
 const char* const LEVEL_NAMES[LEVEL_COUNT] = {"BDT", "BR", "UR"};
+const char* const LEVEL_PREFIXES[LEVEL_COUNT] = {"BDT_", "BR_", "UR_"};
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/States.h"
+#include "base/States.h"
 
 #include <strings.h>
 

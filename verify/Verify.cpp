@@ -1,16 +1,11 @@
-#include "Verify.h"
+#include "verify/Verify.h"
 
 #include "spec/VaskReportSpec.h"
-
-namespace verify {
-
-std::string RunDirectory(const VaskReportSpec& spec, const std::string& outputDirectory) {
-  std::string directory = outputDirectory.empty() ? spec.OutputDirectory : outputDirectory;
-  if (!directory.empty() && directory.back() != '/') directory += '/';
-  return directory;
-}
-
-}  // namespace verify
+#include "verify/CheckLog.h"
+#include "verify/Documents.h"
+#include "verify/Lodgement.h"
+#include "verify/Recount.h"
+#include "verify/SplitFiles.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#ifndef VASKREPORT_ENGINE_REPORTDRIVER_H
-#define VASKREPORT_ENGINE_REPORTDRIVER_H
+#ifndef VASKREPORT_DRIVER_REPORTDRIVER_H
+#define VASKREPORT_DRIVER_REPORTDRIVER_H
 
-#include "engine/ReportErrors.h"
+#include "include/vaskreport.h"
 #include "util/Export.h"
 
 class VaskReportSpec;
@@ -11,5 +11,13 @@ class VaskReportSpec;
 VR_API int CreateReports(const VaskReportSpec& spec, const char* outputDirectory, char* message,
                          int (*progress)(int));
 VR_API void LookupReportError(int code, char* message);
+
+struct ReportError {
+  int Code;
+  const char* Name;
+};
+
+// (code, name) pairs in code order, ended by an entry whose Name is null.
+extern const ReportError s_ReportErrors[];
 
 #endif

@@ -1,10 +1,10 @@
-#include "Recount.h"
+#include "verify/Recount.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/States.h"
-#include "spec/SpecErrors.h"
+#include "base/States.h"
+#include "include/vaskreport.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {

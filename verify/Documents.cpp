@@ -1,11 +1,12 @@
+#include "verify/Documents.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
 
-#include "Verify.h"
-#include "engine/States.h"
+#include "base/States.h"
 
 namespace verify {
 

@@ -1,10 +1,12 @@
+#include "verify/JsonRun.h"
+
 #include <utility>
 
-#include "JsonWriter.h"
-#include "Recount.h"
-#include "engine/States.h"
+#include "base/States.h"
 #include "engine/Tallies.h"
 #include "spec/VaskReportSpec.h"
+#include "verify/JsonWriter.h"
+#include "verify/Recount.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include <set>
+#include "verify/CheckLog.h"
 
-#include "Verify.h"
+#include <set>
 
 namespace verify {
 

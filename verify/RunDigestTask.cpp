@@ -1,11 +1,12 @@
+#include "verify/Digest.h"
+
 #include <thread>
 
-#include "Digest.h"
-#include "Recount.h"
-#include "Verify.h"
-#include "engine/ReportErrors.h"
+#include "include/vaskreport.h"
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
+#include "verify/Recount.h"
+#include "verify/Verify.h"
 
 struct RunDigestTask::State {
   std::string Path;

@@ -1,16 +1,16 @@
+#include "verify/SplitFiles.h"
+
 #include <sys/stat.h>
 
 #include <utility>
 
-#include "Verify.h"
-#include "engine/Resort.h"
 #include "spec/VaskReportSpec.h"
+#include "util/StrUtil.h"
+#include "verify/Verify.h"
 
 namespace verify {
 
 namespace {
-
-const char* const kLevelPrefixes[LEVEL_COUNT] = {"BDT_", "BR_", "UR_"};
 
 bool Exists(const std::string& path) {
   struct stat st;
@@ -28,7 +28,7 @@ class SplitNames {
   }
   std::string Slot(int level, int state) const {
     std::string path = m_Directory;
-    if (m_Spec.SortIntoBdt) path += kLevelPrefixes[level];
+    if (m_Spec.SortIntoBdt) path += LEVEL_PREFIXES[level];
     if (m_Spec.SortIntoStates) path += StateName(state) + "_";
     return path + m_Name;
   }

@@ -1,5 +1,5 @@
-#ifndef VASKREPORT_CLI_JSONWRITER_H
-#define VASKREPORT_CLI_JSONWRITER_H
+#ifndef VASKREPORT_VERIFY_JSONWRITER_H
+#define VASKREPORT_VERIFY_JSONWRITER_H
 
 #include <cstdint>
 #include <ostream>

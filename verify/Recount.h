@@ -1,5 +1,5 @@
-#ifndef VASKREPORT_CLI_RECOUNT_H
-#define VASKREPORT_CLI_RECOUNT_H
+#ifndef VASKREPORT_VERIFY_RECOUNT_H
+#define VASKREPORT_VERIFY_RECOUNT_H
 
 #include <cstddef>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Digest.h"
+#include "verify/Digest.h"
 
 class VaskReportSpec;
 

@@ -1,4 +1,4 @@
-#include "JsonWriter.h"
+#include "verify/JsonWriter.h"
 
 #include <cmath>
 #include <cstdio>

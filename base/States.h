@@ -1,5 +1,5 @@
-#ifndef VASKREPORT_ENGINE_STATES_H
-#define VASKREPORT_ENGINE_STATES_H
+#ifndef VASKREPORT_BASE_STATES_H
+#define VASKREPORT_BASE_STATES_H
 
 #include "util/Export.h"
 

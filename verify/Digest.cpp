@@ -1,4 +1,4 @@
-#include "Digest.h"
+#include "verify/Digest.h"
 
 #include <fcntl.h>
 #include <unistd.h>

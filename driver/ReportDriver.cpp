@@ -1,4 +1,4 @@
-#include "engine/ReportDriver.h"
+#include "driver/ReportDriver.h"
 
 #include <sys/stat.h>
 
@@ -14,6 +14,7 @@
 #include "engine/ReplaceFile.h"
 #include "engine/Resort.h"
 #include "engine/Tallies.h"
+#include "engine/TempFiles.h"
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
 #include "writers/Writers.h"
@@ -40,7 +41,7 @@ void LookupReportError(int code, char* message) {
   *message = '\0';
   for (const ReportError* entry = s_ReportErrors; entry->Name; ++entry) {
     if (entry->Code != code) continue;
-    strncpyz(message, entry->Name, 255);
+    strncpyz(message, entry->Name, MAX_TEXT);
     return;
   }
 }
@@ -49,11 +50,11 @@ namespace {
 
 enum {
   READ_BUFFER_SIZE = 1048576,
-  DIRECTORY_SIZE = 257,  // 255 characters, the appended "/" and the terminator
+  DIRECTORY_SIZE = MAX_TEXT + 2,  // the directory, the appended "/" and the terminator
 };
 
 void SetDetail(char* message, const char* text) {
-  if (message) strncpyz(message, text, 255);
+  if (message) strncpyz(message, text, MAX_TEXT);
 }
 
 bool SortingOn(const VaskReportSpec& spec) {
@@ -64,12 +65,12 @@ bool SortingOn(const VaskReportSpec& spec) {
 int PrepareDirectory(const VaskReportSpec& spec, const char* override, char* directory,
                      char* message) {
   const char* chosen = override && *override ? override : spec.OutputDirectory;
-  strncpyz(directory, chosen, 255);
+  strncpyz(directory, chosen, MAX_TEXT);
   size_t length = strlen(directory);
   if (length == 0) return 0;
   if (directory[length - 1] != '/') strncpyz(directory + length, "/", 1);
   // A longer text cut to 255 characters would name some other directory.
-  if (strlen(chosen) > 255 || !CreateDir(directory)) {
+  if (strlen(chosen) > MAX_TEXT || !CreateDir(directory)) {
     SetDetail(message, directory);
     return ERR_VASKREPORT_CREATE_DIRECTORY;
   }
@@ -132,7 +133,7 @@ int CheckDataIsNoReport(const VaskReportSpec& spec, const char* directory, const
 int CheckDataCanBeReplaced(const VaskReportSpec& spec, const struct stat& data, char* message) {
   if (!spec.SortByBsp || S_ISREG(data.st_mode)) return 0;
   SetDetail(message, spec.ExpandedPath);
-  if (message) strncatz(message, ". not a regular file", 255);
+  if (message) strncatz(message, ". not a regular file", MAX_TEXT);
   return ERR_VASKREPORT_OPEN_FILE;
 }
 
@@ -209,17 +210,17 @@ int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*
 
 // The code's name, then "\n" and the detail already in message when both fit.
 void ComposeMessage(int rc, char* message) {
-  char name[256];
+  char name[TEXT_SIZE];
   LookupReportError(rc, name);
-  if (*name && *message && strlen(name) + strlen(message) + 1 <= 254) {
-    char detail[256];
-    strncpyz(detail, message, 255);
-    strncpyz(message, name, 255);
-    strncatz(message, "\n", 255);
-    strncatz(message, detail, 255);
+  if (*name && *message && strlen(name) + strlen(message) + 1 <= MAX_TEXT - 1) {
+    char detail[TEXT_SIZE];
+    strncpyz(detail, message, MAX_TEXT);
+    strncpyz(message, name, MAX_TEXT);
+    strncatz(message, "\n", MAX_TEXT);
+    strncatz(message, detail, MAX_TEXT);
     return;
   }
-  strncpyz(message, name, 255);
+  strncpyz(message, name, MAX_TEXT);
 }
 
 }  // namespace
