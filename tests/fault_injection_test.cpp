@@ -430,6 +430,19 @@ TEST(FaultInjection, FilesHoldingRecordsAreNoMoreReadableThanTheDataFile) {
   TempDir reference;
   RunFullInto(reference);
   EXPECT_EQ(ReadFile(reference / "job.txt"), ReadFile(shared / "job.txt"));
+
+  // A umask that makes new files read-only does not stop the run writing them.
+  TempDir readOnly;
+  WriteFile(readOnly / "job.txt", Data());
+  ASSERT_EQ(0, chmod(readOnly.path().c_str(), 0777));
+  ASSERT_EQ(0, chmod((readOnly / "job.txt").c_str(), 0666));
+  ASSERT_EQ(0, mkdir((readOnly / "out").c_str(), 0777));
+  ASSERT_EQ(0, chmod((readOnly / "out").c_str(), 0777));
+  const mode_t kept = umask(0222);
+  const ChildResult written = RunInChild(readOnly, RLIM_INFINITY, true);
+  umask(kept);
+  EXPECT_EQ(0, written.Code) << written.Message;
+  EXPECT_TRUE(OutputsOf(reference) == OutputsOf(readOnly));
 }
 
 TEST(FaultInjection, OutputsThatAreLinksToOtherFilesAreReplacedNotWrittenThrough) {

@@ -94,6 +94,12 @@ bool OpenNewStream(std::ofstream& out, const char* path, const char* model, File
   const int fd = CreateNewFile(path, model, how);
   if (fd < 0) return false;
   // The stream opens the very file made above, whatever the name holds now.
+  // Opening it again checks its mode, which a umask may have made read-only
+  // (the first open, which made it, was let write): the owner may write it
+  // while it is opened.
+  struct stat made {};
+  const bool readOnly = fstat(fd, &made) == 0 && !(made.st_mode & S_IWUSR);
+  if (readOnly) SetMode(fd, (made.st_mode & 07777) | S_IWUSR);
   char self[64];
   snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
   out.open(self, mode | std::ios::out | std::ios::trunc);
@@ -102,11 +108,12 @@ bool OpenNewStream(std::ofstream& out, const char* path, const char* model, File
     // have been replaced in between, and the file must still be the one made.
     out.clear();
     out.open(path, (mode & ~std::ios::trunc) | std::ios::app);
-    struct stat made, now;
-    if (out.is_open() && (fstat(fd, &made) != 0 || lstat(path, &now) != 0 ||
-                          made.st_dev != now.st_dev || made.st_ino != now.st_ino))
+    struct stat now;
+    if (out.is_open() && (lstat(path, &now) != 0 || made.st_dev != now.st_dev ||
+                          made.st_ino != now.st_ino))
       out.close();
   }
+  if (readOnly) SetMode(fd, made.st_mode & 07777);
   close(fd);
   return out.is_open();
 }
