@@ -1,9 +1,12 @@
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iostream>
 #include <string>
 
 #include "Args.h"
 #include "Cli.h"
+#include "driver/ReportDriver.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {
@@ -33,6 +36,14 @@ int CheckCommand(int argc, char** argv) {
   if (rc) {
     std::cout << "The specification is not valid.\n";
     return ReportFailure(rc, message, context);
+  }
+  // The run refuses to resort what it can read only once.
+  struct stat data;
+  if (spec.SortByBsp && stat(spec.ExpandedPath, &data) == 0 && !S_ISREG(data.st_mode)) {
+    std::cout << "The specification is not valid.\n";
+    LookupReportError(ERR_VASKREPORT_OPEN_FILE, message);
+    const std::string detail = std::string("\n") + spec.ExpandedPath + ". not a regular file";
+    return ReportFailure(ERR_VASKREPORT_OPEN_FILE, (message + detail).c_str(), context);
   }
   std::cout << "The specification is valid.\n";
   return EXIT_OK;

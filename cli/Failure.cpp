@@ -22,7 +22,8 @@ std::string Directory(const std::string& path) {
 
 // Why opening path for reading fails now, or "" when it opens.
 std::string ReadReason(const std::string& path, int& error) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without waiting for a pipe's writer.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   error = fd < 0 ? errno : 0;
   if (fd >= 0) close(fd);
   return error ? strerror(error) : "";
@@ -91,11 +92,14 @@ Said Explain(int code, const std::string& detail, const FailureContext& context)
   const bool fileDetail = about == ABOUT_READ || about == ABOUT_WRITE;
   Said said;
   if (about == ABOUT_WITH_REASON) {
-    const size_t stop = detail.compare(0, dataFile.size() + 2, dataFile + ". ") == 0
+    // The data file's path may hold ". " itself, and a long detail is cut.
+    const size_t stop = !dataFile.empty() && detail.compare(0, dataFile.size(), dataFile) == 0
                             ? dataFile.size()
                             : detail.rfind(". ");
     said.Subject = detail.substr(0, stop);
-    said.Reason = stop == std::string::npos ? known : detail.substr(stop + 2);
+    std::string rest = stop == std::string::npos ? "" : detail.substr(stop);
+    rest.erase(0, rest.compare(0, 2, ". ") == 0 ? 2 : rest == "." ? 1 : 0);
+    said.Reason = rest.empty() ? known : rest;
     int error;
     ReadReason(said.Subject, error);
     if (error == ENOENT) said.Reason += Beside(context, said.Subject);
@@ -120,9 +124,11 @@ Said Explain(int code, const std::string& detail, const FailureContext& context)
       }
     }
     int error = 0;
-    said.Reason = about == ABOUT_WRITE || context.Saving
-                      ? WriteReason(detail, code == ERR_VASKREPORT_CREATE_DIRECTORY)
-                      : ReadReason(detail, error);
+    // The same code is given for a document that cannot be made.
+    const bool making = about == ABOUT_WRITE || context.Saving ||
+                        (code == ERR_VASKREPORT_OPEN_FILE && detail != dataFile);
+    said.Reason = making ? WriteReason(detail, code == ERR_VASKREPORT_CREATE_DIRECTORY)
+                         : ReadReason(detail, error);
     if (error == ENOENT) said.Reason += Beside(context, detail);
     if (said.Reason.empty()) said.Reason = known;
     if (code == ERR_VASKREPORT_CREATE_DIRECTORY && said.Subject.size() > 1 &&
@@ -131,7 +137,8 @@ Said Explain(int code, const std::string& detail, const FailureContext& context)
     return said;
   }
   if (about == ABOUT_SPEC && context.SpecFile) said.Subject = context.SpecFile;
-  if (about == ABOUT_DATA || (fileDetail && detail.empty())) said.Subject = dataFile;
+  // A file to be made that the message no longer names is not the data file.
+  if (about == ABOUT_DATA || (about == ABOUT_READ && detail.empty())) said.Subject = dataFile;
   said.Reason = known;
   if (!detail.empty() && detail != said.Subject) said.Reason += ": " + detail;
   return said;

@@ -27,6 +27,7 @@ struct ProgressState {
   double BytesPerRecord = 0;  // from the start of the data file
   double FileBytes = 0;
   long Records = 0;
+  bool AtLeast = false;  // Records is the last call's, the total unknown
   int Step = 0;
   // The rate counts from the first call: before it the run opens its files
   // and reads the first block, which would make the first rate far too low.
@@ -64,30 +65,42 @@ size_t TerminalWidth() {
 }
 
 // The records of the data file, which the library's calls give only to the
-// last thousand: its lines but the header. A pipe or a device is not read
-// again (a pipe has given its lines to the run): the last count stands.
-long CountRecords() {
+// last thousand: its lines but blank ones and the header (a line the layout
+// cannot read counts too). A pipe or a device is not read again (a pipe has
+// given its lines to the run): false, and the last count stands.
+bool CountRecords(long& records) {
   struct stat st;
-  if (stat(s_State.DataFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return s_State.Records;
+  if (stat(s_State.DataFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   std::ifstream in(s_State.DataFile, std::ios::binary);
   std::string block(1 << 20, '\0');
   long lines = 0;
-  char last = '\n';
+  size_t length = 0;  // of the line read so far, a carriage return not counted
+  bool returned = false;
   while (in.read(&block[0], static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
     const size_t got = static_cast<size_t>(in.gcount());
-    const char* end = block.data() + got;
-    for (const char* p = block.data(); (p = static_cast<const char*>(memchr(p, '\n', end - p))); ++p)
-      ++lines;
-    last = block[got - 1];
+    for (size_t i = 0; i < got; ++i) {
+      const char c = block[i];
+      if (c == '\n') {
+        lines += length > 0;
+        length = 0;
+        returned = false;
+        continue;
+      }
+      if (returned) ++length;  // a carriage return that did not end the line
+      returned = c == '\r';
+      if (!returned) ++length;
+    }
   }
-  lines += last != '\n';
-  return lines - (s_State.Header && lines > 0);
+  lines += length > 0;
+  records = lines - (s_State.Header && lines > 0);
+  return true;
 }
 
 std::string ReadingLine(bool ended, Clock::time_point now) {
   double seconds = std::chrono::duration<double>(now - s_State.Base).count();
   char line[160];
-  int n = snprintf(line, sizeof line, "Reading: %ld records", s_State.Records);
+  int n = snprintf(line, sizeof line, "Reading: %s%ld records", s_State.AtLeast ? "at least " : "",
+                   s_State.Records);
   if (s_State.BaseRecords >= 0 && seconds > 0.05)
     n += snprintf(line + n, sizeof line - n, ", %.0f records/s",
                   (s_State.Records - s_State.BaseRecords) / seconds);
@@ -121,7 +134,7 @@ void EndReading() {
   if (s_State.ReadingEnded) return;
   s_State.ReadingEnded = true;
   const Clock::time_point now = Clock::now();
-  s_State.Records = CountRecords();
+  s_State.AtLeast = !CountRecords(s_State.Records);
   Draw(ReadingLine(true, now));
   fprintf(stderr, "\n");
   s_State.Drawn = false;

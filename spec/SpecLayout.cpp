@@ -115,6 +115,13 @@ int ReadFileLayout(VaskReportSpec& spec, IniSection& file) {
                              ERR_VASKREPORTSPEC_INVALID_QUALIFIER,
                              ERR_VASKREPORTSPEC_QUALIFIER_TOOLONG))
     return rc;
+  // Refused here, before a header read with it could be called mismatched.
+  if (spec.Delimiter && spec.Qualifier == spec.Delimiter) {
+    IniEntry* entry = file.FindEntry("Qualifier");
+    if (!entry) entry = file.FindEntry("Delimiter");
+    if (entry) return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_QUALIFIER, *entry);
+    return ERR_VASKREPORTSPEC_INVALID_QUALIFIER;
+  }
   if (IniEntry* entry = file.FindEntry("FieldNamesOnFirstLine"))
     spec.FieldNamesOnFirstLine = ParseFlag(entry->Value);
   return ReadFields(spec, file);

@@ -42,8 +42,8 @@ int ReadManifest(VaskReportSpec& spec, IniSection& section) {
     if (!ParseCount(entry->Value, spec.LettersPerTray))
       return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_LETTERS_PER_TRAY, *entry);
   if (IniEntry* entry = section.FindEntry("WeightOfLetter")) {
-    const double weight = strtod(entry->Value, nullptr);
-    if (!WeightOfLetterFits(weight))
+    double weight = 0;
+    if (!ParseWeight(entry->Value, weight) || !WeightOfLetterFits(weight))
       return spec.ReturnError(ERR_VASKREPORTSPEC_INVALID_WEIGHT_OF_LETTER, *entry);
     spec.WeightOfLetter = weight + 0.0;  // -0 becomes 0
   }

@@ -41,4 +41,14 @@ bool WeightOfLetterFits(double kilograms) {
   return kilograms >= 0.0 && kilograms <= kMaxWeightOfLetter;  // false for NaN
 }
 
+bool ParseWeight(const char* value, double& out) {
+  char* end = nullptr;
+  const double number = strtod(value, &end);
+  const bool empty = end == value;
+  while (*end == ' ' || *end == '\t') ++end;
+  if (*end) return false;
+  out = empty ? 0.0 : number;
+  return true;
+}
+
 bool BreaksLabelPlanText(const char* text) { return strpbrk(text, ",\r\n") != nullptr; }

@@ -17,6 +17,9 @@ bool ParseCount(const char* value, int& out);
 // (15 characters, two decimals) of the Manifest Report.
 const double kMaxWeightOfLetter = 10.0;
 bool WeightOfLetterFits(double kilograms);
+// A decimal number, alone but for blanks; an empty value is 0. False for any
+// other text, such as a decimal comma, which would read as a smaller weight.
+bool ParseWeight(const char* value, double& out);
 // A text the label plan file cannot carry, its fields being unquoted.
 bool BreaksLabelPlanText(const char* text);
 

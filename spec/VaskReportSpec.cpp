@@ -136,7 +136,9 @@ void VaskReportSpec::CalculateFieldOffsets() {
 int VaskReportSpec::Validate(char* message) {
   char detail[TEXT_SIZE] = "";
   int code = 0;
-  if (FieldNamesOnFirstLine) code = GetAndCheckFieldNames(detail);
+  // Said before a header read with it could be called mismatched.
+  if (Delimiter && Qualifier == Delimiter) code = ERR_VASKREPORTSPEC_INVALID_QUALIFIER;
+  if (!code && FieldNamesOnFirstLine) code = GetAndCheckFieldNames(detail);
   if (!code) {
     CalculateFieldOffsets();
     code = Validate_();

@@ -252,6 +252,16 @@ TEST_F(CliTest, FailuresNameTheFileTheReasonAndTheCode) {
       // A pipe cannot be resorted: refused before it is opened, so nothing waits.
       {"run -q spec.ini", {{"spec.ini", dataAt(sorted, "fifo.csv")}},
        "vaskreport: fifo.csv: not a regular file (ERR_VASKREPORT_OPEN_FILE)\n", "mkfifo fifo.csv &&"},
+      {"check spec.ini", {{"spec.ini", dataAt(sorted, "fifo.csv")}},
+       "vaskreport: fifo.csv: not a regular file (ERR_VASKREPORT_OPEN_FILE)\n", "mkfifo fifo.csv &&"},
+      {"check spec.ini", {{"spec.ini", dataAt(layout, "a. b/m.csv") + "FieldNamesOnFirstLine=True\n"}},
+       "vaskreport: a. b/m.csv: No such file or directory (ERR_VASKREPORTSPEC_TEXTFILE_OPEN)\n"},
+      {"run -q spec.ini",
+       {{"spec.ini", dataAt(layout, "m.csv") + "AmendedField=Dpid\n[Output]\nOutputDirectory=out\n"
+                                                "[MatchingReport]\n"},
+        {"m.csv", "1\n"},
+        {"out/AddressMatchingSummaryReport.txt/", ""}},
+       "vaskreport: out/AddressMatchingSummaryReport.txt: Is a directory (ERR_VASKREPORT_OPEN_FILE)\n"},
       // Past a file size limit a write fails with its message, not a signal.
       {"run -q spec.ini", {{"spec.ini", sorted}, {"absent.csv", std::string(4000, '1') + "\n"}},
        "vaskreport: 64.tmp: write error (ERR_VASKREPORT_WRITE_FILE)\n", "ulimit -f 2 &&"},
@@ -431,6 +441,7 @@ TEST_F(CliTest, TheDigestReplacesALeftoverTemporaryLinkInsteadOfWritingThroughIt
 TEST_F(CliTest, RunDrawsProgressOnATerminalUnlessQuiet) {
   if (system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) here";
   CopyExample(dir_);
+  WriteFile(dir_ / "mailing.csv", ReadFile(dir_ / "mailing.csv") + "\n\r\n\n");  // no records
   auto onTerminal = [&](const std::string& arguments) {
     const std::string command = "cd '" + dir_.path() + "' && script -qec \"'" + kBinary + "' " +
                                 arguments + " >/dev/null\" /dev/null >terminal.txt 2>&1";

@@ -431,18 +431,44 @@ TEST(FaultInjection, FilesHoldingRecordsAreNoMoreReadableThanTheDataFile) {
   RunFullInto(reference);
   EXPECT_EQ(ReadFile(reference / "job.txt"), ReadFile(shared / "job.txt"));
 
-  // A umask that makes new files read-only does not stop the run writing them.
+  // A umask that makes new files and directories read-only does not stop the
+  // run writing them.
   TempDir readOnly;
   WriteFile(readOnly / "job.txt", Data());
   ASSERT_EQ(0, chmod(readOnly.path().c_str(), 0777));
   ASSERT_EQ(0, chmod((readOnly / "job.txt").c_str(), 0666));
-  ASSERT_EQ(0, mkdir((readOnly / "out").c_str(), 0777));
-  ASSERT_EQ(0, chmod((readOnly / "out").c_str(), 0777));
   const mode_t kept = umask(0222);
   const ChildResult written = RunInChild(readOnly, RLIM_INFINITY, true);
   umask(kept);
   EXPECT_EQ(0, written.Code) << written.Message;
   EXPECT_TRUE(OutputsOf(reference) == OutputsOf(readOnly));
+}
+
+// A directory closed to the runner: its own leftover is emptied and written
+// again in place; a link there is still never written through.
+TEST(FaultInjection, LeftoversThatCannotBeRemovedAreRewrittenOnlyWhenTheRunnersOwn) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
+  TempDir dir;
+  ASSERT_EQ(0, chmod(dir.path().c_str(), 0755));
+  WriteFile(dir / "victim", "precious\n");
+  ASSERT_EQ(0, mkdir((dir / "closed").c_str(), 0755));
+  ASSERT_EQ(0, symlink("../victim", (dir / "closed/link").c_str()));
+  WriteFile(dir / "closed/own", "an earlier run's\n");
+  ASSERT_EQ(0, chown((dir / "closed/own").c_str(), NOBODY, NOBODY));
+  const pid_t child = fork();
+  if (child == 0) {
+    if (setgroups(0, nullptr) != 0 || setgid(NOBODY) != 0 || setuid(NOBODY) != 0) _exit(9);
+    const int own = CreateNewFile((dir / "closed/own").c_str(), nullptr, MODE_AS_MADE);
+    const bool written = own >= 0 && write(own, "new\n", 4) == 4 && close(own) == 0;
+    const int link = CreateNewFile((dir / "closed/link").c_str(), nullptr, MODE_AS_MADE);
+    _exit(written && link < 0 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(child, waitpid(child, &status, 0));
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 9) GTEST_SKIP() << "cannot become nobody";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ("new\n", ReadFile(dir / "closed/own"));
+  EXPECT_EQ("precious\n", ReadFile(dir / "victim"));
 }
 
 TEST(FaultInjection, OutputsThatAreLinksToOtherFilesAreReplacedNotWrittenThrough) {

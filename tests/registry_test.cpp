@@ -175,11 +175,12 @@ TEST_F(Registry, FirstOpenableFileIsUsedEvenWithoutTheKey) {
 // A cut line would give a cut value, and its rest could pass for an entry.
 TEST_F(Registry, LinesLongerThan255AreNotFoundAndNeitherIsTheirRest) {
   WriteLocal("S/K=" + std::string(251, 'v') + "S/M=cut\nS/J=" + std::string(251, 'w') +
-             "\r\nS/L=2\n");
+             "\r\nS/L=2\n" + std::string("S/N=ab\0cd\n", 10));
   EXPECT_EQ("<1302>", Lookup("S", "K"));
   EXPECT_EQ("<1302>", Lookup("S", "M"));
   EXPECT_EQ(std::string(251, 'w'), Lookup("S", "J"));
   EXPECT_EQ("2", Lookup("S", "L"));
+  EXPECT_EQ("<1302>", Lookup("S", "N"));
   char** names = nullptr;
   char** values = nullptr;
   EnumerateRegistry_("S", &names, &values);

@@ -11,16 +11,17 @@ bool ReadWholeLine(FILE* f, char* line) {
   for (;;) {
     char text[kLineSize + 1];  // one more than a whole line, to tell a longer one
     size_t length = 0;
-    bool any = false;
+    bool any = false, nul = false;
     for (int c; (c = fgetc(f)) != EOF;) {
       any = true;
       if (c == '\n') break;
+      nul = nul || c == '\0';
       if (length < sizeof text) text[length] = static_cast<char>(c);
       ++length;
     }
     if (!any) return false;
     if (length > 0 && length <= sizeof text && text[length - 1] == '\r') --length;
-    if (length >= static_cast<size_t>(kLineSize)) continue;
+    if (length >= static_cast<size_t>(kLineSize) || nul) continue;
     memcpy(line, text, length);
     line[length] = '\0';
     return true;

@@ -15,7 +15,8 @@ const int kLineSize = TEXT_SIZE;
 // Reads the next line whole into line (kLineSize characters) without its
 // line feed and a carriage return before it; a line longer than 255
 // characters is passed over, pieces and all, since a cut value would name
-// some other path. False at the end of the file.
+// some other path; so is a line holding a NUL, which would cut it. False at
+// the end of the file.
 bool ReadWholeLine(FILE* f, char* line);
 
 // Skips the white space that may lead a configuration line.

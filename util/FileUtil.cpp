@@ -16,7 +16,15 @@ const size_t kMaxPath = MAX_TEXT;
 
 // A directory that appears between the check and the mkdir (another process,
 // or a doubled "/" in the path) is as good as one made here.
-bool MakeOne(const char* path) { return mkdir_(path) == 0 || DirectoryExists_(path); }
+// A directory made here stays one the run can write in, whatever the umask.
+bool MakeOne(const char* path) {
+  if (mkdir_(path) != 0) return DirectoryExists_(path);
+  struct stat st;
+  if (stat(path, &st) == 0 && (st.st_mode & (S_IWUSR | S_IXUSR)) != (S_IWUSR | S_IXUSR) &&
+      chmod(path, (st.st_mode & 07777) | S_IRWXU) != 0) {
+  }
+  return true;
+}
 
 // Cuts the path back to its deepest existing directory; creates the first
 // component when none of its ancestors exist.
@@ -73,12 +81,38 @@ void FitPermissions(int fd, const char* model, FileMode how) {
   if (wanted != own) SetMode(fd, wanted);
 }
 
+namespace {
+
+// A file of an earlier run that cannot be removed (its directory is closed
+// to the runner, the file is not) is emptied instead: only a regular file of
+// the runner's own, of one name, never through a link; a file of another
+// owner would let that owner read what is written.
+int TruncateLeftover(const char* path, const struct stat& leftover) {
+  if (!S_ISREG(leftover.st_mode) || leftover.st_nlink != 1 || leftover.st_uid != geteuid())
+    return -1;
+  const int fd = open(path, O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+  struct stat opened;
+  if (fd >= 0 && (fstat(fd, &opened) != 0 || opened.st_dev != leftover.st_dev ||
+                  opened.st_ino != leftover.st_ino)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
 int CreateNewFile(const char* path, const char* model, FileMode how) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     // Whatever is at the name (a file of an earlier run, a link planted
     // there) is removed, never written through; a directory stays and fails.
     struct stat st;
-    if (lstat(path, &st) == 0 && !S_ISDIR(st.st_mode)) unlink(path);
+    const bool found = lstat(path, &st) == 0 && !S_ISDIR(st.st_mode);
+    if (found && unlink(path) != 0 && (errno == EACCES || errno == EPERM)) {
+      const int fd = TruncateLeftover(path, st);
+      if (fd >= 0) FitPermissions(fd, model, how);
+      return fd;
+    }
     int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd >= 0) {
       FitPermissions(fd, model, how);
@@ -104,10 +138,10 @@ bool OpenNewStream(std::ofstream& out, const char* path, const char* model, File
   snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
   out.open(self, mode | std::ios::out | std::ios::trunc);
   if (!out.is_open()) {
-    // Without /proc, by name: appending truncates nothing should the name
-    // have been replaced in between, and the file must still be the one made.
+    // Without /proc, by name, neither creating nor truncating should the name
+    // have been replaced in between; the file must still be the one made.
     out.clear();
-    out.open(path, (mode & ~std::ios::trunc) | std::ios::app);
+    out.open(path, (mode & ~std::ios::trunc) | std::ios::in | std::ios::out);
     struct stat now;
     if (out.is_open() && (lstat(path, &now) != 0 || made.st_dev != now.st_dev ||
                           made.st_ino != now.st_ino))
@@ -162,6 +196,6 @@ int fseek_(FILE* stream, long long offset, int origin) {
 void SplitPath(const char* path, char* directory, char* name) {
   size_t cut = strlen(path);
   while (cut > 0 && !strchr("/\\:", path[cut - 1])) --cut;
-  strncpyz(directory, path, cut < MAX_TEXT ? cut : MAX_TEXT);
+  strncpyz(directory, path, cut < MAX_TEXT ? cut : static_cast<size_t>(MAX_TEXT));
   strncpyz(name, path + cut, MAX_TEXT);
 }
