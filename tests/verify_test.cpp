@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <sstream>
 
@@ -154,12 +155,14 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-// Edits the first line that starts with prefix.
+// Edits the line that comes after skip more lines from the first line that
+// starts with prefix.
 void EditLine(const std::string& path, const std::string& prefix,
-              const std::function<std::string(const std::string&)>& edit) {
+              const std::function<std::string(const std::string&)>& edit, size_t skip = 0) {
   std::vector<std::string> lines = LinesOf(ReadFile(path));
-  for (std::string& line : lines)
-    if (line.compare(0, prefix.size(), prefix) == 0) {
+  for (size_t i = 0; i + skip < lines.size(); ++i)
+    if (lines[i].compare(0, prefix.size(), prefix) == 0) {
+      std::string& line = lines[i + skip];
       line = edit(line);
       WriteFile(path, JoinLines(lines));
       return;
@@ -178,6 +181,12 @@ std::string BumpField(const std::string& line, size_t field) {
   std::string joined;
   for (size_t i = 0; i < fields.size(); ++i) joined += (i ? "," : "") + fields[i];
   return joined;
+}
+
+// The last digit of a line changed to another.
+std::string OtherDigit(std::string line) {
+  line[line.find_last_of("0123456789")] ^= 1;
+  return line;
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -266,10 +275,37 @@ TEST_F(VerifyRun, NamesTheCheckThatFailsAfterTampering) {
        "DIFF LodgementInfo.txt layout: line 2 "},
       {"a share in the matching summary",
        [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.txt"), "Records Matched", [](const std::string& l) { return Replace(l, "%)", "1%)"); }); },
-       "DIFF AddressMatchingSummaryReport.txt layout: line "},
+       "DIFF AddressMatchingSummaryReport.txt vs recount, matched share: "},
       {"text after a count in the matching summary",
        [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.txt"), "Records Matched", [](const std::string& l) { return l + " 5"; }); },
        "DIFF AddressMatchingSummaryReport.txt layout: line "},
+      {"a weight in the CSV",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.csv"), "BDT,NSW,3,", OtherDigit); },
+       "DIFF ManifestReport.csv vs recount, BDT BSP 03 weight: "},
+      {"a weight in the text manifest",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.txt"), std::string(24, ' ') + "3 ", OtherDigit); },
+       "DIFF ManifestReport.txt vs recount, BDT BSP 03 weight: "},
+      {"a state's weight in the HTML manifest",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.htm"), " <td bgcolor=#b2b2b2><font color=#ff0000><b>Total - NSW", OtherDigit, 3); },
+       "DIFF ManifestReport.htm vs recount, Total NSW weight: "},
+      {"a share in the HTML lodgement information",
+       [](VerifyRun& t) { EditLine(t.Report("LodgementInfo.htm"), " <td><b>Barcode Direct</b>", OtherDigit, 4); },
+       "DIFF LodgementInfo.htm vs recount, BDT mix: "},
+      {"the PAF version in the matching summary",
+       [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.txt"), "PAF Version", [](const std::string& l) { return l + "x"; }); },
+       "DIFF AddressMatchingSummaryReport.txt vs specification, PafVersion: "},
+      {"the list owner in the HTML matching summary",
+       [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.htm"), "  <td>Name of List Owner", [](const std::string& l) { return Replace(l, ": ", ": x"); }, 1); },
+       "DIFF AddressMatchingSummaryReport.htm vs specification, ListOwner: "},
+      {"the customer in the text manifest",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.txt"), "Customer Name", [](const std::string& l) { return l + "x"; }); },
+       "DIFF ManifestReport.txt vs specification, CustomerName: "},
+      {"the plan name in the label plan",
+       [](VerifyRun& t) { EditLine(t.Report("LabelPlanFile.lpf"), "#Label Plan Header", [](const std::string& l) { return "x" + l; }, 1); },
+       "DIFF LabelPlanFile.lpf vs specification, LabelPlanName: "},
+      {"a heading of the text manifest",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.txt"), "Summary - All", [](const std::string& l) { return l + " "; }); },
+       "DIFF ManifestReport.txt layout: line "},
   };
   for (const Tampering& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -279,6 +315,10 @@ TEST_F(VerifyRun, NamesTheCheckThatFailsAfterTampering) {
     const std::string output = Replace(Verify(rc), dir_.path(), "<dir>");
     EXPECT_EQ(1, rc);
     EXPECT_NE(std::string::npos, output.find(std::string("\n") + c.Expected)) << output;
+    size_t diffs = 0;
+    for (size_t at = 0; (at = output.find("\nDIFF ", at + 1)) != std::string::npos;) ++diffs;
+    const std::string last = output.substr(output.rfind('\n', output.size() - 2) + 1);
+    EXPECT_NE(std::string::npos, last.find(", " + std::to_string(diffs) + " difference")) << last;
   }
 }
 
@@ -384,6 +424,8 @@ TEST(RunDigestFile, WritesAndReadsBack) {
 
 TEST(RecountTables, BspStatesMatchTheLibrary) {
   for (int bsp = 1; bsp <= BSP_COUNT; ++bsp) EXPECT_EQ(s_BspState[bsp], BspState(bsp)) << bsp;
+  for (int state = -1; state <= STATE_COUNT; ++state)
+    EXPECT_EQ(NumberToLabelState(state), verify::LabelCode(state)) << state;
   EXPECT_EQ(-1, BspState(0));
   EXPECT_EQ(-1, BspState(55));
   for (int level = 0; level < SORT_LEVEL_COUNT; ++level) {
@@ -429,6 +471,9 @@ TEST(VerifyTally, AgreesWithTheLibrarysTallies) {
         EXPECT_EQ(t.UnbarcodedResidue.Trays, c.Level[verify::LEVEL_UR].Trays);
         EXPECT_EQ(t.Total.Volume, c.Total.Volume);
         EXPECT_EQ(t.Total.Trays, c.Total.Trays);
+        // Bit for bit, so that every document prints the same digits.
+        EXPECT_EQ(0, std::memcmp(&t.Barcoded.Weight, &c.Barcoded.Weight, sizeof(double)));
+        EXPECT_EQ(0, std::memcmp(&t.Total.Weight, &c.Total.Weight, sizeof(double)));
       };
       for (int state = 0; state < STATE_COUNT; ++state) same(info.StateTotal[state], mine.State[state]);
       same(info.SameState, mine.Same);
