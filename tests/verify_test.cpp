@@ -370,6 +370,20 @@ TEST_F(VerifyRun, SkipsOnlyTheRecordCheckAfterARunThroughTheCInterface) {
   }
 }
 
+TEST_F(VerifyRun, SaysSoInOneLineWhenNothingWasRun) {
+  Run(Mailing());
+  for (const char* name : {"AddressMatchingSummaryReport.txt", "AddressMatchingSummaryReport.htm",
+                           "ManifestReport.txt", "ManifestReport.htm", "ManifestReport.csv",
+                           "LodgementInfo.txt", "LodgementInfo.htm", "LabelPlanFile.lpf"})
+    ASSERT_EQ(0, std::remove(Report(name).c_str())) << name;
+  int rc = -1;
+  const std::string output = Verify(rc);
+  EXPECT_EQ(1, rc);
+  EXPECT_EQ("No run to check: none of the 8 documents the specification asks for is in " +
+                reports_ + "/\n",
+            output);
+}
+
 TEST_F(VerifyRun, ReportsAnUnreadableSpecification) {
   specPath_ = dir_ / "absent.ini";
   int rc = -1;

@@ -1,5 +1,9 @@
 #include "verify/Verify.h"
 
+#include <sys/stat.h>
+
+#include <vector>
+
 #include "spec/VaskReportSpec.h"
 #include "verify/CheckLog.h"
 #include "verify/Documents.h"
@@ -19,6 +23,32 @@ std::string OneLine(std::string text) {
   for (char& c : text)
     if (c == '\n') c = ' ';
   return text;
+}
+
+std::vector<std::string> WantedDocuments(const VaskReportSpec& spec) {
+  std::vector<std::string> names;
+  if (spec.MatchingReport)
+    names.insert(names.end(), {"AddressMatchingSummaryReport.txt", "AddressMatchingSummaryReport.htm"});
+  if (spec.ManifestReport)
+    names.insert(names.end(), {"ManifestReport.txt", "ManifestReport.htm", "ManifestReport.csv",
+                               "LodgementInfo.txt", "LodgementInfo.htm"});
+  if (spec.LabelPlanFile) names.push_back("LabelPlanFile.lpf");
+  return names;
+}
+
+// Before a run there is nothing to compare: one line says so, not a
+// difference for every document.
+bool NothingRun(const VaskReportSpec& spec, const std::string& directory, std::ostream& out) {
+  const std::vector<std::string> wanted = WantedDocuments(spec);
+  if (wanted.empty()) return false;
+  for (const std::string& name : wanted) {
+    struct stat st;
+    if (stat((directory + name).c_str(), &st) == 0) return false;
+  }
+  out << "No run to check: none of the " << wanted.size()
+      << " documents the specification asks for is in "
+      << (directory.empty() ? "the working directory" : directory) << "\n";
+  return true;
 }
 
 void CheckMatchingSummary(const VaskReportSpec& spec, const std::string& directory,
@@ -74,6 +104,7 @@ int Finish(CheckLog& log) {
 int VerifyLodgement(const VaskReportSpec& spec, const std::string& outputDirectory,
                     std::ostream& out) {
   const std::string directory = verify::RunDirectory(spec, outputDirectory);
+  if (NothingRun(spec, directory, out)) return 1;
   CheckLog log(out);
   Recount recount;
   std::string problem;

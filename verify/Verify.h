@@ -18,6 +18,7 @@ class VaskReportSpec;
 // the specification and against a fresh recount of the data file. Prints
 // "OK  <check>", "DIFF <check>: <found> vs <wanted>" or "SKIP <check>:
 // <reason>" lines, then a count of each; returns 0 when nothing differs.
+// Before any run, one line says so and 1 is returned.
 int VerifyCommand(const std::string& specPath, std::ostream& out);
 // The same for a loaded, validated specification; outputDirectory empty means
 // the specification's own.
