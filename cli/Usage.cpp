@@ -59,11 +59,13 @@ const CommandHelp s_CommandHelp[] = {
      "  -h, --help  show this help\n"},
     {"verify",
      "Usage: vaskreport verify SPEC [--output-dir DIR]\n"
-     "After a run of SPEC: recounts the data file and checks the manifest CSV,\n"
-     "the lodgement information, the label plan, the address matching summary,\n"
-     "the split files and the resorted data file against the recount and each\n"
-     "other. Prints one line per check, \"OK\" or \"DIFF\" with both figures.\n"
-     "Exits 0 when everything agrees, 1 when anything differs.\n"
+     "After a run of SPEC: recounts the data file and checks every figure and\n"
+     "setting of every document (text, HTML, CSV, label plan), the split files and\n"
+     "the resorted data file against the recount, the specification and each\n"
+     "other. Prints one line per check, \"OK\", \"DIFF\" with both values or\n"
+     "\"SKIP\" with the reason, then a count of checks, differences and skips.\n"
+     "Exits 0 when nothing differs, 1 when anything does or no run's documents\n"
+     "are there.\n"
      "\n"
      "  -o, --output-dir DIR  the run's output directory, when it was given to run\n"
      "  -h, --help            show this help\n"},

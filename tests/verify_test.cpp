@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <sstream>
 
@@ -9,6 +10,7 @@
 #include "base/States.h"
 #include "driver/ReportDriver.h"
 #include "engine/Tallies.h"
+#include "include/vaskreport.h"
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
 #include "verify/CheckLog.h"
@@ -121,13 +123,21 @@ int RunLikeFrontEnd(const std::string& specPath) {
 // Members are public for the table of tamperings below.
 class VerifyRun : public ::testing::Test {
  public:
-  void Run(const Mailing& mailing) {
+  // Through the C interface no digest is kept.
+  void Run(const Mailing& mailing, bool cInterface = false) {
     data_ = dir_ / mailing.DataName;
     reports_ = dir_ / "reports";
     specPath_ = dir_ / "job.ini";
     WriteFile(data_, GenerateMailing(mailing));
     WriteFile(specPath_, SpecText(data_, reports_, mailing));
-    ASSERT_EQ(0, RunLikeFrontEnd(specPath_));
+    if (!cInterface) {
+      ASSERT_EQ(0, RunLikeFrontEnd(specPath_));
+      return;
+    }
+    char message[256] = "";
+    ASSERT_EQ(0, reportClearSpec());
+    ASSERT_EQ(0, reportLoadSpec(specPath_.c_str(), message)) << message;
+    ASSERT_EQ(0, reportReport(message, nullptr)) << message;
   }
   // Verify's output; the exit code in rc.
   std::string Verify(int& rc) {
@@ -154,12 +164,14 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-// Edits the first line that starts with prefix.
+// Edits the line that comes after skip more lines from the first line that
+// starts with prefix.
 void EditLine(const std::string& path, const std::string& prefix,
-              const std::function<std::string(const std::string&)>& edit) {
+              const std::function<std::string(const std::string&)>& edit, size_t skip = 0) {
   std::vector<std::string> lines = LinesOf(ReadFile(path));
-  for (std::string& line : lines)
-    if (line.compare(0, prefix.size(), prefix) == 0) {
+  for (size_t i = 0; i + skip < lines.size(); ++i)
+    if (lines[i].compare(0, prefix.size(), prefix) == 0) {
+      std::string& line = lines[i + skip];
       line = edit(line);
       WriteFile(path, JoinLines(lines));
       return;
@@ -178,6 +190,12 @@ std::string BumpField(const std::string& line, size_t field) {
   std::string joined;
   for (size_t i = 0; i < fields.size(); ++i) joined += (i ? "," : "") + fields[i];
   return joined;
+}
+
+// The last digit of a line changed to another.
+std::string OtherDigit(std::string line) {
+  line[line.find_last_of("0123456789")] ^= 1;
+  return line;
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -266,10 +284,37 @@ TEST_F(VerifyRun, NamesTheCheckThatFailsAfterTampering) {
        "DIFF LodgementInfo.txt layout: line 2 "},
       {"a share in the matching summary",
        [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.txt"), "Records Matched", [](const std::string& l) { return Replace(l, "%)", "1%)"); }); },
-       "DIFF AddressMatchingSummaryReport.txt layout: line "},
+       "DIFF AddressMatchingSummaryReport.txt vs recount, matched share: "},
       {"text after a count in the matching summary",
        [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.txt"), "Records Matched", [](const std::string& l) { return l + " 5"; }); },
        "DIFF AddressMatchingSummaryReport.txt layout: line "},
+      {"a weight in the CSV",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.csv"), "BDT,NSW,3,", OtherDigit); },
+       "DIFF ManifestReport.csv vs recount, BDT BSP 03 weight: "},
+      {"a weight in the text manifest",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.txt"), std::string(24, ' ') + "3 ", OtherDigit); },
+       "DIFF ManifestReport.txt vs recount, BDT BSP 03 weight: "},
+      {"a state's weight in the HTML manifest",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.htm"), " <td bgcolor=#b2b2b2><font color=#ff0000><b>Total - NSW", OtherDigit, 3); },
+       "DIFF ManifestReport.htm vs recount, Total NSW weight: "},
+      {"a share in the HTML lodgement information",
+       [](VerifyRun& t) { EditLine(t.Report("LodgementInfo.htm"), " <td><b>Barcode Direct</b>", OtherDigit, 4); },
+       "DIFF LodgementInfo.htm vs recount, BDT mix: "},
+      {"the PAF version in the matching summary",
+       [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.txt"), "PAF Version", [](const std::string& l) { return l + "x"; }); },
+       "DIFF AddressMatchingSummaryReport.txt vs specification, PafVersion: "},
+      {"the list owner in the HTML matching summary",
+       [](VerifyRun& t) { EditLine(t.Report("AddressMatchingSummaryReport.htm"), "  <td>Name of List Owner", [](const std::string& l) { return Replace(l, ": ", ": x"); }, 1); },
+       "DIFF AddressMatchingSummaryReport.htm vs specification, ListOwner: "},
+      {"the customer in the text manifest",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.txt"), "Customer Name", [](const std::string& l) { return l + "x"; }); },
+       "DIFF ManifestReport.txt vs specification, CustomerName: "},
+      {"the plan name in the label plan",
+       [](VerifyRun& t) { EditLine(t.Report("LabelPlanFile.lpf"), "#Label Plan Header", [](const std::string& l) { return "x" + l; }, 1); },
+       "DIFF LabelPlanFile.lpf vs specification, LabelPlanName: "},
+      {"a heading of the text manifest",
+       [](VerifyRun& t) { EditLine(t.Report("ManifestReport.txt"), "Summary - All", [](const std::string& l) { return l + " "; }); },
+       "DIFF ManifestReport.txt layout: line "},
   };
   for (const Tampering& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -279,6 +324,10 @@ TEST_F(VerifyRun, NamesTheCheckThatFailsAfterTampering) {
     const std::string output = Replace(Verify(rc), dir_.path(), "<dir>");
     EXPECT_EQ(1, rc);
     EXPECT_NE(std::string::npos, output.find(std::string("\n") + c.Expected)) << output;
+    size_t diffs = 0;
+    for (size_t at = 0; (at = output.find("\nDIFF ", at + 1)) != std::string::npos;) ++diffs;
+    const std::string last = output.substr(output.rfind('\n', output.size() - 2) + 1);
+    EXPECT_NE(std::string::npos, last.find(", " + std::to_string(diffs) + " difference")) << last;
   }
 }
 
@@ -305,13 +354,34 @@ TEST_F(VerifyRun, RereadsTheDataFileWhenItIsNotRewritten) {
   EXPECT_NE(std::string::npos, output.find("DIFF AddressMatchingSummaryReport.txt vs recount, records read:")) << output;
 }
 
-TEST_F(VerifyRun, RefusesAResortWithoutItsDigest) {
+TEST_F(VerifyRun, SkipsOnlyTheRecordCheckAfterARunThroughTheCInterface) {
+  for (bool resorted : {true, false}) {
+    SCOPED_TRACE(resorted ? "resorted" : "not resorted");
+    Mailing mailing;
+    mailing.SortByBsp = resorted;
+    Run(mailing, true);
+    int rc = -1;
+    const std::string output = Verify(rc);
+    EXPECT_EQ(0, rc) << output;
+    const size_t skip = output.find("\nSKIP resorted data file vs original");
+    EXPECT_EQ(resorted, skip != std::string::npos) << output;
+    EXPECT_EQ(std::string::npos, output.find("\nSKIP", skip + 1)) << output;
+    EXPECT_NE(std::string::npos, output.find(resorted ? ", 1 skipped\n" : ", 0 skipped\n")) << output;
+  }
+}
+
+TEST_F(VerifyRun, SaysSoInOneLineWhenNothingWasRun) {
   Run(Mailing());
-  std::remove(Report("RunDigest.txt").c_str());
+  for (const char* name : {"AddressMatchingSummaryReport.txt", "AddressMatchingSummaryReport.htm",
+                           "ManifestReport.txt", "ManifestReport.htm", "ManifestReport.csv",
+                           "LodgementInfo.txt", "LodgementInfo.htm", "LabelPlanFile.lpf"})
+    ASSERT_EQ(0, std::remove(Report(name).c_str())) << name;
   int rc = -1;
   const std::string output = Verify(rc);
   EXPECT_EQ(1, rc);
-  EXPECT_NE(std::string::npos, output.find("RunDigest.txt: missing or unreadable vs")) << output;
+  EXPECT_EQ("No run to check: none of the 8 documents the specification asks for is in " +
+                reports_ + "/\n",
+            output);
 }
 
 TEST_F(VerifyRun, ReportsAnUnreadableSpecification) {
@@ -384,6 +454,8 @@ TEST(RunDigestFile, WritesAndReadsBack) {
 
 TEST(RecountTables, BspStatesMatchTheLibrary) {
   for (int bsp = 1; bsp <= BSP_COUNT; ++bsp) EXPECT_EQ(s_BspState[bsp], BspState(bsp)) << bsp;
+  for (int state = -1; state <= STATE_COUNT; ++state)
+    EXPECT_EQ(NumberToLabelState(state), verify::LabelCode(state)) << state;
   EXPECT_EQ(-1, BspState(0));
   EXPECT_EQ(-1, BspState(55));
   for (int level = 0; level < SORT_LEVEL_COUNT; ++level) {
@@ -429,6 +501,9 @@ TEST(VerifyTally, AgreesWithTheLibrarysTallies) {
         EXPECT_EQ(t.UnbarcodedResidue.Trays, c.Level[verify::LEVEL_UR].Trays);
         EXPECT_EQ(t.Total.Volume, c.Total.Volume);
         EXPECT_EQ(t.Total.Trays, c.Total.Trays);
+        // Bit for bit, so that every document prints the same digits.
+        EXPECT_EQ(0, std::memcmp(&t.Barcoded.Weight, &c.Barcoded.Weight, sizeof(double)));
+        EXPECT_EQ(0, std::memcmp(&t.Total.Weight, &c.Total.Weight, sizeof(double)));
       };
       for (int state = 0; state < STATE_COUNT; ++state) same(info.StateTotal[state], mine.State[state]);
       same(info.SameState, mine.Same);

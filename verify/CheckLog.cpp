@@ -11,39 +11,53 @@ std::string FigureText(const Figures& figures, const std::string& key) {
   return found == figures.end() ? "absent" : std::to_string(found->second);
 }
 
+std::string Counted(int count, const char* what, const char* plural) {
+  return std::to_string(count) + " " + (count == 1 ? what : plural);
+}
+
 }  // namespace
 
-void CheckLog::Ok(const std::string& check) { m_Out << "OK  " << check << "\n"; }
+void CheckLog::Ok(const std::string& check) {
+  ++m_Checks;
+  m_Out << "OK  " << check << "\n";
+}
 
 void CheckLog::Diff(const std::string& check, const std::string& left, const std::string& right) {
-  m_Out << "DIFF " << check << ": " << left << " vs " << right << "\n";
-  m_Failed = true;
+  ++m_Checks;
+  Difference(check + ": " + left + " vs " + right);
+}
+
+void CheckLog::Skip(const std::string& check, const std::string& reason) {
+  ++m_Skipped;
+  m_Out << "SKIP " << check << ": " << reason << "\n";
+}
+
+void CheckLog::Difference(const std::string& text) {
+  ++m_Differences;
+  m_Out << "DIFF " << text << "\n";
+}
+
+void CheckLog::End(const std::string& okText) {
+  if (m_Differences == m_Mark) return Ok(okText);
+  ++m_Checks;
 }
 
 void CheckLog::Compare(const std::string& check, const Figures& left, const Figures& right) {
   std::set<std::string> keys;
   for (const auto& entry : left) keys.insert(entry.first);
   for (const auto& entry : right) keys.insert(entry.first);
-  bool agree = true;
+  Begin();
   for (const std::string& key : keys) {
     std::string a = FigureText(left, key), b = FigureText(right, key);
-    if (a == b) continue;
-    Diff(check + ", " + key, a, b);
-    agree = false;
+    if (a != b) Difference(check + ", " + key + ": " + a + " vs " + b);
   }
-  if (agree) Ok(check);
+  End(check);
 }
 
-void CheckLog::CompareDocument(const std::string& name, const Document& document,
-                               const Figures& expected, const std::string& against) {
-  const std::string check = name + " vs " + against;
-  if (!document.Found) return Diff(check, "missing", "wanted by the specification");
-  for (const std::string& problem : document.Problems) {
-    // A problem already reads "<found> vs <wanted>".
-    m_Out << "DIFF " << name << " layout: " << problem << "\n";
-    m_Failed = true;
-  }
-  Compare(check, document.Values, expected);
+void CheckLog::Summary() {
+  m_Out << Counted(m_Checks, "check", "checks") << ", "
+        << Counted(m_Differences, "difference", "differences") << ", " << m_Skipped
+        << " skipped\n";
 }
 
 }  // namespace verify

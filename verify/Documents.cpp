@@ -1,271 +1,260 @@
 #include "verify/Documents.h"
 
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <map>
-#include <sstream>
 
-#include "base/States.h"
+#include "spec/VaskReportSpec.h"
 
 namespace verify {
 
+const char* const PROCESS_DATE = "ProcessDate";
+
 namespace {
-
-bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return true;
-}
-
-// Digits only, no sign, no blanks.
-bool ParseCount(const std::string& text, uint64_t& value) {
-  if (text.empty() || text.size() > 19) return false;
-  value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  return true;
-}
-
-std::vector<std::string> SplitFields(const std::string& line, char separator) {
-  std::vector<std::string> fields;
-  size_t start = 0;
-  for (;;) {
-    size_t end = line.find(separator, start);
-    fields.push_back(line.substr(start, end == std::string::npos ? std::string::npos : end - start));
-    if (end == std::string::npos) return fields;
-    start = end + 1;
-  }
-}
-
-void Problem(Document& document, size_t lineIndex, const std::string& line,
-             const std::string& expected) {
-  document.Problems.push_back("line " + std::to_string(lineIndex + 1) + " \"" + line + "\" vs " +
-                              expected);
-}
-
-// Stores a figure once; a repeat is a problem of the line that repeats it.
-void Put(Document& document, const std::string& key, uint64_t value, size_t lineIndex,
-         const std::string& line) {
-  if (!document.Values.emplace(key, value).second) Problem(document, lineIndex, line, "no repeat of " + key);
-}
-
-bool ReadCsvLine(Document& document, size_t index, const std::string& line) {
-  std::vector<std::string> f = SplitFields(line, ',');
-  uint64_t volume, trays, bsp = 0;
-  if (f.size() != 6 || !ParseCount(f[3], volume) || !ParseCount(f[4], trays)) return false;
-  const int state = StateToNumber(f[1].c_str());
-  if (state < 0) return false;
-  if (f[0] == "BDT") {
-    if (!ParseCount(f[2], bsp) || bsp < 1 || bsp > RECOUNT_BSPS) return false;
-    const int number = static_cast<int>(bsp);
-    Put(document, BspKey(number, "state"), static_cast<uint64_t>(state), index, line);
-    Put(document, BspKey(number, "volume"), volume, index, line);
-    Put(document, BspKey(number, "trays"), trays, index, line);
-    return true;
-  }
-  if ((f[0] != "BR" && f[0] != "UR") || !f[2].empty()) return false;
-  const std::string prefix = f[0] + " " + StateName(state) + " ";
-  Put(document, prefix + "volume", volume, index, line);
-  Put(document, prefix + "trays", trays, index, line);
-  return true;
-}
 
 struct LodgementLabel {
   const char* Text;  // with its padding to the label column
-  const char* Row;
+  const char* Html;
 };
-const LodgementLabel kLodgementRows[] = {
-    {"Barcode Direct  ", "BDT"},
-    {"Barcode Residue ", "BR"},
-    {"Unbarcoded      ", "UR"},
-    {"Total           ", "Total"},
-};
-const char* const kLodgementColumns[] = {"same state volume", "other states volume",
-                                         "total volume", "mix", "trays"};
-
-bool ReadLodgementRow(Document& document, size_t index, const std::string& line) {
-  for (const LodgementLabel& label : kLodgementRows) {
-    if (line.compare(0, 16, label.Text) != 0) continue;
-    std::istringstream rest(line.substr(16));
-    std::string token, extra;
-    for (const char* column : kLodgementColumns) {
-      uint64_t value;
-      if (!(rest >> token) || !ParseCount(token, value)) return false;
-      Put(document, std::string(label.Row) + " " + column, value, index, line);
-    }
-    return !(rest >> extra);
-  }
-  return false;
-}
-
-int StateOfLabelCode(const std::string& text) {
-  uint64_t code;
-  if (!ParseCount(text, code)) return -1;
-  for (int state = 0; state < RECOUNT_STATES; ++state)
-    if (static_cast<uint64_t>(NumberToLabelState(state)) == code) return state;
-  return -1;
-}
-
-// "A05" with a prefix, "005" without.
-int BspOfSortPlan(const std::string& text, char prefix) {
-  std::string digits = text;
-  if (prefix) {
-    if (text.size() != 3 || text[0] != prefix) return -1;
-    digits = text.substr(1);
-  } else if (text.size() != 3) {
-    return -1;
-  }
-  uint64_t bsp;
-  if (!ParseCount(digits, bsp) || bsp < 1 || bsp > RECOUNT_BSPS) return -1;
-  return static_cast<int>(bsp);
-}
-
-bool ReadLabelLine(Document& document, size_t index, const std::string& line, char prefix) {
-  std::vector<std::string> f = SplitFields(line, ',');
-  uint64_t trays;
-  if (f.size() != 6 || !f[5].empty() || !ParseCount(f[4], trays)) return false;
-  if (f[1] == "1") {
-    const int bsp = BspOfSortPlan(f[2], prefix);
-    if (bsp < 0) return false;
-    Put(document, BspKey(bsp, "trays"), trays, index, line);
-    return true;
-  }
-  const int state = StateOfLabelCode(f[2]);
-  if (state < 0 || (f[1] != "2" && f[1] != "5")) return false;
-  Put(document, std::string(f[1] == "2" ? "BR " : "UR ") + StateName(state) + " trays", trays,
-      index, line);
-  return true;
-}
-
-struct SummaryLabel {
-  const char* Text;
-  const char* Key;
-};
-const SummaryLabel kSummaryRows[] = {
-    {"Records Matched & DPID Appended         : ", "matched"},
-    {"Records Amended & DPID Appended         : ", "amended"},
-    {"Records Pre-Cleaned & DPID Appended     : ", "pre-cleaned"},
-    {"Records Manually Amended & DPID Appended: ", "manually amended"},
-    {"Records Not Matched - No DPIDs          : ", "not matched"},
-    {"Total Records                           : ", "records read"},
+const LodgementLabel kLodgementRows[LEVEL_COUNT + 1] = {
+    {"Barcode Direct  ", "<b>Barcode Direct</b>"},
+    {"Barcode Residue ", "<b>Barcode Residue</b>"},
+    {"Unbarcoded      ", "<b>Unbarcoded</b>"},
+    {"Total           ", "<b>Total</b>"},
 };
 
-// A row's share as the report prints it, one decimal, in parentheses.
-struct Share {
-  size_t Index;
-  std::string Line;
-  std::string Printed;
-};
-
-void ReadSummaryLine(Document& document, size_t index, const std::string& line,
-                     std::map<std::string, Share>& shares) {
-  if (line == "Zero Records") {
-    Put(document, "records read", 0, index, line);
-    return;
-  }
-  for (const SummaryLabel& label : kSummaryRows) {
-    const size_t n = std::strlen(label.Text);
-    if (line.compare(0, n, label.Text) != 0) continue;
-    std::istringstream rest(line.substr(n));
-    std::string token, share, more;
-    uint64_t value;
-    if (rest >> token >> share && ParseCount(token, value) && !(rest >> more)) {
-      Put(document, label.Key, value, index, line);
-      shares[label.Key] = {index, line, share};
-    } else {
-      Problem(document, index, line, "a count and its share after the label");
-    }
-    return;
-  }
+// The row's share of the mailing, the division first; the total row is 100.
+double Share(const Lodgement& lodgement, int row) {
+  if (row == LEVEL_COUNT) return 100.0;
+  const uint64_t total = lodgement.Mailing.Total.Volume;
+  if (total == 0) return 0.0;
+  return static_cast<double>(LodgementRow(lodgement.Mailing, row).Volume) /
+         static_cast<double>(total) * 100.0;
 }
 
-// Each share must be what the counts give.
-void CheckShares(Document& document, const std::map<std::string, Share>& shares) {
-  const auto total = document.Values.find("records read");
-  if (total == document.Values.end() || total->second == 0) return;
-  for (const auto& entry : shares) {
-    const auto count = document.Values.find(entry.first);
-    if (count == document.Values.end()) continue;
-    char expected[64];
-    snprintf(expected, sizeof expected, "(%.1f%%)",
-             100.0 * static_cast<double>(count->second) / static_cast<double>(total->second));
-    if (entry.second.Printed != expected)
-      Problem(document, entry.second.Index, entry.second.Line, std::string("share ") + expected);
-  }
+void LabelDetail(Page& page, const VaskReportSpec& spec, const std::string& type,
+                 const std::string& planName, const std::string& plan, const std::string& name,
+                 uint64_t trays) {
+  page.Setting("Service", spec.Service) << "," + type + ",";
+  if (planName.empty())
+    page << plan + ",";
+  else
+    page.Figure(planName, plan) << ",";
+  page.Setting("MailSize", spec.MailSize) << ",";
+  page.Figure(name + " trays", Decimal(trays)) << ",\n";
+}
+
+struct SummaryRow {
+  const char* Text;  // with its padding to the colon
+  const char* HtmlOpening;
+  const char* Name;
+  uint64_t Recount::*Count;
+  bool Optional;  // left out when its count is 0
+};
+const SummaryRow kSummaryRows[] = {
+    {"Records Matched & DPID Appended         : ",
+     "  <td>Records Matched &amp; DPID Appended</td>\n  <td width=10>:</td>\n  <td align=right>",
+     "matched", &Recount::Matched, false},
+    {"Records Amended & DPID Appended         : ",
+     " <tr>\n  <td>Records Amended &amp; DPID Appended</td>\n  <td>:</td>\n  <td align=right>",
+     "amended", &Recount::Amended, false},
+    {"Records Pre-Cleaned & DPID Appended     : ",
+     " <tr>\n  <td>Records Pre-Cleaned &amp; DPID Appended</td>\n  <td>:</td>\n  <td align=right>",
+     "pre-cleaned", &Recount::PreCleaned, true},
+    {"Records Manually Amended & DPID Appended: ",
+     " <tr>\n  <td>Records Manually Amended &amp; DPID Appended</td>\n  <td>:</td>\n"
+     "  <td align=right>",
+     "manually amended", &Recount::ManuallyAmended, true},
+    {"Records Not Matched - No DPIDs          : ",
+     " <tr>\n  <td>Records Not Matched - No DPIDs</td>\n  <td>:</td>\n  <td align=right>",
+     "not matched", &Recount::NotMatched, false},
+};
+const int kSummaryWidth = 12;
+const char* const kTotalName = "records read";
+
+std::string SummaryShare(const Recount& recount, const SummaryRow& row) {
+  return Fixed(100.0 * static_cast<double>(recount.*row.Count) / static_cast<double>(recount.Read),
+               1);
+}
+
+bool Shown(const Recount& recount, const SummaryRow& row) {
+  return !row.Optional || recount.*row.Count != 0;
+}
+
+// A setting as a page prints it: HTML pages escape it.
+Page& Setting(Page& page, bool html, const char* name, const char* value) {
+  return page.Setting(name, html ? Escaped(value) : std::string(value));
+}
+
+// The date processed; textDate only for the HTML page.
+Page& Date(Page& page, const VaskReportSpec& spec, bool html, const std::string* textDate) {
+  if (spec.ProcessDate[0]) return Setting(page, html, PROCESS_DATE, spec.ProcessDate);
+  if (html && textDate)
+    return page.Text(PROCESS_DATE, Escaped(*textDate), "AddressMatchingSummaryReport.txt");
+  return page.Text(PROCESS_DATE, "<the date of the run>", nullptr);
 }
 
 }  // namespace
 
-Document ReadManifestCsv(const std::string& path) {
-  Document document;
-  std::vector<std::string> lines;
-  if (!(document.Found = ReadLines(path, lines))) return document;
-  static const char kHeading[] = "Sort Level,State,BSP,Volume,Trays,Weight";
-  if (lines.empty() || lines[0] != kHeading)
-    Problem(document, 0, lines.empty() ? "" : lines[0], std::string("\"") + kHeading + "\"");
-  for (size_t i = 1; i < lines.size(); ++i)
-    if (!ReadCsvLine(document, i, lines[i])) Problem(document, i, lines[i], "a detail line");
-  return document;
-}
-
-Document ReadLodgementInfo(const std::string& path) {
-  Document document;
-  std::vector<std::string> lines;
-  if (!(document.Found = ReadLines(path, lines))) return document;
-  // Two heading lines, then the four rows.
-  static const char* const kHeadings[] = {
-      "                           Number of Letters           % Mix    Trays",
-      "                 Same State  Other States     Total                  "};
-  for (size_t i = 0; i < 2; ++i)
-    if (i >= lines.size() || lines[i] != kHeadings[i])
-      Problem(document, i, i < lines.size() ? lines[i] : "", std::string("\"") + kHeadings[i] + "\"");
-  for (size_t i = 2; i < lines.size(); ++i)
-    if (!ReadLodgementRow(document, i, lines[i])) Problem(document, i, lines[i], "a table row");
-  return document;
-}
-
-Document ReadLabelPlan(const std::string& path, char prefix) {
-  Document document;
-  std::vector<std::string> lines;
-  if (!(document.Found = ReadLines(path, lines))) return document;
-  bool details = false;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    if (line == "#Label Details") details = true;
-    if (line.empty() || line[0] == '#') continue;
-    if (!details) {
-      // Above the details only the version and the plan header are data.
-      if (i == 0 || (lines[i - 1] != "#Australia Post Visa Tray Label System - Ver:" &&
-                     lines[i - 1] != "#Label Plan Header"))
-        Problem(document, i, line, "a comment or blank line above \"#Label Details\"");
-      continue;
+TextAndHtml ExpectedLodgementInfo(const Lodgement& lodgement) {
+  TextAndHtml pages;
+  Page& text = pages.Text;
+  text << std::string(16, ' ') + Padded("Number of Letters       ", 35) + Padded("% Mix", 9) +
+              Padded("Trays", 9) + "\n";
+  text << std::string(16, ' ') + Padded("Same State", 11) + Padded("Other States", 14) +
+              Padded("Total", 10) + std::string(18, ' ') + "\n";
+  Page& html = pages.Html;
+  html << "<html>\n<head>\n <title>PreSort Barcoded Lodgement Information</title>\n</head>\n"
+          "<body>\n<table BORDER=2 CELLPADDING=5>\n<tr>\n <td></td>\n"
+          " <td COLSPAN=3 ALIGN=CENTER><b>Number of Letters</b></td>\n"
+          " <td ROWSPAN=2><b>% Mix</b></td>\n <td ROWSPAN=2><b>Trays</b></td>\n</tr>\n"
+          "<tr>\n <td></td>\n <td><b>Same State</b></td>\n <td><b>Other State</b></td>\n"
+          " <td><b>Total</b></td>\n</tr>\n";
+  for (int row = 0; row <= LEVEL_COUNT; ++row) {
+    struct {
+      const char* What;
+      std::string Text;
+      std::string Html;
+      int Width;
+    } const cells[] = {
+        {"same state volume", Decimal(LodgementRow(lodgement.Same, row).Volume), "", 11},
+        {"other states volume", Decimal(LodgementRow(lodgement.Other, row).Volume), "", 14},
+        {"total volume", Decimal(LodgementRow(lodgement.Mailing, row).Volume), "", 10},
+        {"mix", Fixed(Share(lodgement, row), 0), Fixed(Share(lodgement, row), 1), 9},
+        {"trays", Decimal(LodgementRow(lodgement.Mailing, row).Trays), "", 9},
+    };
+    text << kLodgementRows[row].Text;
+    html << "<tr ALIGN=RIGHT>\n <td>" + std::string(kLodgementRows[row].Html) + "</td>\n";
+    for (const auto& cell : cells) {
+      const std::string name = LodgementKey(row, cell.What);
+      text.Figure(name, cell.Text, cell.Width);
+      html << " <td>";
+      html.Figure(name, cell.Html.empty() ? cell.Text : cell.Html) << "</td>\n";
     }
-    if (!ReadLabelLine(document, i, line, prefix)) Problem(document, i, line, "a label detail line");
+    text << "\n";
+    html << "</tr>\n";
   }
-  if (!details) document.Problems.push_back("no \"#Label Details\" line vs one");
-  if (lines.empty() || lines.back() != "#End Of File")
-    document.Problems.push_back("last line \"" + (lines.empty() ? std::string() : lines.back()) +
-                                "\" vs \"#End Of File\"");
-  return document;
+  html << "</table>\n</body>\n</html>\n";
+  return pages;
 }
 
-Document ReadMatchingSummary(const std::string& path) {
-  Document document;
-  std::vector<std::string> lines;
-  if (!(document.Found = ReadLines(path, lines))) return document;
-  std::map<std::string, Share> shares;
-  for (size_t i = 0; i < lines.size(); ++i) ReadSummaryLine(document, i, lines[i], shares);
-  CheckShares(document, shares);
-  if (!document.Values.count("records read"))
-    document.Problems.push_back("no \"Total Records\" or \"Zero Records\" line vs one");
-  return document;
+Page ExpectedLabelPlan(const VaskReportSpec& spec, const Lodgement& lodgement) {
+  Page page;
+  page << "#Australia Post Visa Tray Label System - Ver:\n3v0-700\n#Label Plan File\n\n"
+          "#Label Plan Header\n";
+  page.Setting("LabelPlanName", spec.LabelPlanName) << ",";
+  page.Setting("[LabelPlanFile] CustomerName", spec.LabelCustomerName) << ",";
+  page.Setting("CustomerPhone", spec.CustomerPhone) << ",";
+  page.Setting("[LabelPlanFile] State", Decimal(LabelCode(spec.LabelState))) << ",";
+  page.Setting("[LabelPlanFile] JobNumber", spec.LabelJobNumber)
+      << "\n\n#Label Details\n#Service,Sort_Plan_Type,Sort_Plan,Mail_Size,Label_Qty,Date\n";
+  for (int bsp = 1; bsp <= RECOUNT_BSPS; ++bsp) {
+    if (!lodgement.Bsp[bsp].Volume) continue;
+    char plan[8];
+    if (spec.Prefix)
+      std::snprintf(plan, sizeof plan, "%c%02d", spec.Prefix, bsp);
+    else
+      std::snprintf(plan, sizeof plan, "%03d", bsp);
+    LabelDetail(page, spec, "1", BspName(bsp) + " sort plan", plan, BspName(bsp),
+                lodgement.Bsp[bsp].Trays);
+  }
+  // By state number: NT first, ACT last.
+  for (int state = 0; state < RECOUNT_STATES; ++state)
+    for (int level : {LEVEL_BR, LEVEL_UR}) {
+      const uint64_t trays = lodgement.State[state].Level[level].Trays;
+      if (!trays) continue;
+      LabelDetail(page, spec, level == LEVEL_BR ? "2" : "5", "", Decimal(LabelCode(state)),
+                  std::string(LEVEL_NAMES[level]) + " " + StateName(state), trays);
+    }
+  page << "#End Of File\n";
+  return page;
+}
+
+Page ExpectedMatchingSummaryText(const VaskReportSpec& spec, const Recount& recount) {
+  Page page;
+  page << "Address Matching Processing Summary Report\n"
+          "==========================================\n\n"
+          "AMAS Software Details\n---------------------\n"
+          "Company Name         : Zelnor Solutions Pty Ltd\nSoftware Name        : ";
+  page.Setting("SoftwareName", spec.SoftwareName) << "\nSoftware Verion      : ";
+  page.Setting("SoftwareVersion", spec.SoftwareVersion) << "\nDate Certified       : ";
+  page.Setting("CertifiedDate", spec.CertifiedDate)
+      << "\n\nDatabase/List Owners Details\n----------------------------\n"
+         "List Processor's Name: ";
+  page.Setting("ListProcessor", spec.ListProcessor) << "\nDate Processed       : ";
+  Date(page, spec, false, nullptr) << "\nPAF Version          : ";
+  page.Setting("PafVersion", spec.PafVersion) << "\nName of Address List : ";
+  page.Setting("ListName", spec.ListName) << "\n\nProcessing Results\n------------------\n";
+  if (recount.Read == 0) {
+    page << "Zero Records\n\n";
+  } else {
+    for (const SummaryRow& row : kSummaryRows) {
+      if (!Shown(recount, row)) continue;
+      page << row.Text;
+      page.Figure(row.Name, Decimal(recount.*row.Count), kSummaryWidth);
+      page.Figure(std::string(row.Name) + " share", "(" + SummaryShare(recount, row) + "%)",
+                  kSummaryWidth)
+          << "\n";
+    }
+    page << "Total Records                           : ";
+    page.Figure(kTotalName, Decimal(recount.Read), kSummaryWidth)
+        << Padded("(100.0%)", kSummaryWidth) + "\n\n";
+  }
+  page << "Signature of Compliance\n-----------------------\n"
+          "I certify that this information is true accurate -\n"
+          "Name of List Manager/Owner      : ";
+  page.Setting("ListOwner", spec.ListOwner) << "\nSignature of List Manager/Owner : \n"
+                                               "Address                         : \n"
+                                               "Phone Number                    : \n"
+                                               "Date                            : \n";
+  return page;
+}
+
+Page ExpectedMatchingSummaryHtml(const VaskReportSpec& spec, const Recount& recount,
+                                 const std::string* textDate) {
+  Page page;
+  page << "<html>\n<head>\n <title>Address Matching Processing Summary Report</title>\n</head>\n\n"
+          "<body>\n<h2>Address Matching Processing Summary Report</h2>\n"
+          "<h3>AMAS Software Details</h3>\n<table>\n"
+          " <tr>\n  <td>Company Name</td>\n  <td>:</td>\n  <td>Zelnor Solutions Pty Ltd</td>\n"
+          " </tr>\n <tr>\n  <td>Software Name</td>\n  <td>:</td>\n  <td>";
+  Setting(page, true, "SoftwareName", spec.SoftwareName)
+      << "  </td>\n </tr>\n <tr>\n  <td>Software Version</td>\n  <td>:</td>\n  <td>";
+  Setting(page, true, "SoftwareVersion", spec.SoftwareVersion)
+      << "  </td>\n </tr>\n <tr>\n  <td>Date Certified</td>  <td>:</td>\n  <td>";
+  Setting(page, true, "CertifiedDate", spec.CertifiedDate)
+      << "  </td>\n </tr>\n</table>\n\n<h3>Database/List Owner Details</h3>\n<table>\n <tr>\n"
+         "  <td>List Processor's Name</td>\n  <td>:</td>\n  <td>";
+  Setting(page, true, "ListProcessor", spec.ListProcessor)
+      << "</td>\n </tr>\n <tr>\n  <td>Date Processed</td>\n  <td>:</td>\n  <td>";
+  Date(page, spec, true, textDate)
+      << "</td>\n </tr>\n <tr>\n  <td>PAF Version</td>\n  <td>:</td>\n  <td>";
+  Setting(page, true, "PafVersion", spec.PafVersion)
+      << "</td>\n </tr>\n <tr>\n  <td>Name of Address List</td>\n  <td>:</td>\n  <td>";
+  Setting(page, true, "ListName", spec.ListName)
+      << "</td>\n </tr>\n</table>\n\n<h3>Processing Results</h3>\n";
+  if (recount.Read == 0) {
+    page << "Zero Records\n";
+  } else {
+    page << "<table>\n <tr>\n";
+    for (const SummaryRow& row : kSummaryRows) {
+      if (!Shown(recount, row)) continue;
+      page << row.HtmlOpening;
+      page.Figure(row.Name, Decimal(recount.*row.Count))
+          << "</td>\n  <td width=10></td>\n  <td align=right>(";
+      page.Figure(std::string(row.Name) + " share", SummaryShare(recount, row)) << "%)</td>\n </tr>\n";
+    }
+    page << " <tr>\n  <td>Total Records</td>\n  <td>:</td>\n  <td align=right>";
+    page.Figure(kTotalName, Decimal(recount.Read))
+        << "</td>\n  <td width=10></td>\n  <td align=right>(100.0%)</td>\n </tr>\n</table>\n\n";
+  }
+  page << "<h3>Signature of Compliance</h3>\nI certify that this information is true and accurate -\n"
+          "<table>\n <tr>\n  <td>Name of List Owner/Manager</td>\n  <td>: ";
+  Setting(page, true, "ListOwner", spec.ListOwner)
+      << "</td>\n </tr>\n"
+         " <tr>\n  <td>Signature of Name of List Owner/Manager</td>\n  <td>:</td>\n </tr>\n"
+         " <tr>\n  <td>Address</td>\n  <td>:</td>\n </tr>\n"
+         " <tr>\n  <td>Phone Number</td>\n  <td>:</td>\n </tr>\n"
+         " <tr>\n  <td>Date</td>\n  <td>:</td>\n </tr>\n</table>\n\n</body>\n</html>\n";
+  return page;
 }
 
 }  // namespace verify

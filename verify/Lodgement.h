@@ -13,17 +13,22 @@ namespace verify {
 
 enum { LEVEL_BDT, LEVEL_BR, LEVEL_UR, LEVEL_COUNT };
 
+// Weights are added in the order the run adds them, so that a sum prints
+// the same digits as the run's.
 struct Count {
   uint64_t Volume = 0;
   uint64_t Trays = 0;
+  double Weight = 0.0;
 };
 
 struct LevelCounts {
   Count Level[LEVEL_COUNT];
+  Count Barcoded;  // direct and barcoded residue
   Count Total;
 };
 
-// Volumes and trays worked out here from a recount, not by the run's tallies.
+// Volumes, trays and weights worked out here from a recount, not by the run's
+// tallies.
 struct Lodgement {
   Count Bsp[RECOUNT_BSPS + 1];  // direct-tray BSPs only
   LevelCounts State[RECOUNT_STATES];
@@ -39,18 +44,18 @@ extern const char* const LEVEL_NAMES[LEVEL_COUNT];
 // The split files' prefixes, as the run composes their names.
 extern const char* const LEVEL_PREFIXES[LEVEL_COUNT];
 std::string StateName(int state);
-// Figure names shared by the documents: "BDT BSP 03 trays", "BR NSW volume".
-std::string BspKey(int bsp, const char* what);
-std::string StateKey(int level, int state, const char* what);
+// The tray label system's code of a state number.
+int LabelCode(int state);
+// Figures are named by level and group, as "BDT BSP 03 trays", "BR NSW volume".
+std::string BspName(int bsp);  // "BDT BSP 03"
+// The lodgement information's rows: the three levels, then the total.
+const Count& LodgementRow(const LevelCounts& counts, int row);
+std::string LodgementKey(int row, const char* what);  // "BR trays", "Total mix"
 
 // Named figures of one document or of the recount, e.g. "BR NSW trays".
 using Figures = std::map<std::string, uint64_t>;
 
-Figures ExpectedManifestCsv(const Lodgement& lodgement);
-Figures ExpectedLodgementInfo(const Lodgement& lodgement);
-Figures ExpectedLabelPlan(const Lodgement& lodgement);
-Figures ExpectedMatchingSummary(const Recount& recount);
-// Cross-document views of a read manifest CSV.
+// Cross-document views of the figures read from a manifest CSV.
 Figures CsvTrays(const Figures& csv);
 Figures CsvLevelTotals(const Figures& csv);
 Figures Subset(const Figures& figures, const Figures& keys);

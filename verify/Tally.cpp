@@ -1,7 +1,6 @@
 #include "verify/Lodgement.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "base/States.h"
 #include "spec/VaskReportSpec.h"
@@ -25,16 +24,19 @@ Count Trayed(uint64_t volume, const VaskReportSpec& spec) {
   else
     count.Trays = (volume + static_cast<uint64_t>(spec.LettersPerTray) - 1) /
                   static_cast<uint64_t>(spec.LettersPerTray);
+  count.Weight = static_cast<double>(volume) * spec.WeightOfLetter;
   return count;
 }
 
 void Add(Count& sum, const Count& part) {
   sum.Volume += part.Volume;
   sum.Trays += part.Trays;
+  sum.Weight += part.Weight;
 }
 
 void Add(LevelCounts& sum, const LevelCounts& part) {
   for (int level = 0; level < LEVEL_COUNT; ++level) Add(sum.Level[level], part.Level[level]);
+  Add(sum.Barcoded, part.Barcoded);
   Add(sum.Total, part.Total);
 }
 
@@ -73,7 +75,10 @@ Lodgement Tally(const VaskReportSpec& spec, const Recount& recount) {
     LevelCounts& counts = lodgement.State[state];
     counts.Level[LEVEL_BR] = Trayed(pooled[state], spec);
     counts.Level[LEVEL_UR] = Trayed(recount.UnbarcodedVolumes[state], spec);
-    for (const Count& level : counts.Level) Add(counts.Total, level);
+    Add(counts.Barcoded, counts.Level[LEVEL_BDT]);
+    Add(counts.Barcoded, counts.Level[LEVEL_BR]);
+    Add(counts.Total, counts.Barcoded);
+    Add(counts.Total, counts.Level[LEVEL_UR]);
     Add(lodgement.Mailing, counts);
     const bool same = state == lodged || state == Partner(lodged);
     Add(same ? lodgement.Same : lodgement.Other, counts);
@@ -81,97 +86,33 @@ Lodgement Tally(const VaskReportSpec& spec, const Recount& recount) {
   return lodgement;
 }
 
-std::string BspKey(int bsp, const char* what) {
-  char key[48];
-  std::snprintf(key, sizeof key, "BDT BSP %02d %s", bsp, what);
-  return key;
+std::string BspName(int bsp) {
+  char name[32];
+  std::snprintf(name, sizeof name, "BDT BSP %02d", bsp);
+  return name;
 }
 
-std::string StateKey(int level, int state, const char* what) {
-  return std::string(LEVEL_NAMES[level]) + " " + StateName(state) + " " + what;
+int LabelCode(int state) {
+  static const int kCodes[RECOUNT_STATES] = {8, 2, 3, 4, 5, 6, 7, 1};  // NT first, ACT last
+  return state >= 0 && state < RECOUNT_STATES ? kCodes[state] : 0;
 }
 
-namespace {
-
-// Lodgement rows are the three levels and the total.
-const char* const kRowNames[LEVEL_COUNT + 1] = {"BDT", "BR", "UR", "Total"};
-
-const Count& Row(const LevelCounts& counts, int row) {
+const Count& LodgementRow(const LevelCounts& counts, int row) {
   return row < LEVEL_COUNT ? counts.Level[row] : counts.Total;
 }
 
-std::string RowKey(int row, const char* what) { return std::string(kRowNames[row]) + " " + what; }
-
-uint64_t Mix(const Lodgement& lodgement, int row) {
-  if (row == LEVEL_COUNT) return 100;
-  const uint64_t total = lodgement.Mailing.Total.Volume;
-  if (total == 0) return 0;
-  double share = static_cast<double>(Row(lodgement.Mailing, row).Volume) /
-                 static_cast<double>(total) * 100.0;
-  char text[32];
-  std::snprintf(text, sizeof text, "%.0f", share);  // the document's own rounding
-  return std::strtoull(text, nullptr, 10);
+std::string LodgementKey(int row, const char* what) {
+  static const char* const kRowNames[LEVEL_COUNT + 1] = {"BDT", "BR", "UR", "Total"};
+  return std::string(kRowNames[row]) + " " + what;
 }
+
+namespace {
 
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace
-
-Figures ExpectedManifestCsv(const Lodgement& lodgement) {
-  Figures figures;
-  for (int bsp = 1; bsp <= RECOUNT_BSPS; ++bsp) {
-    if (!lodgement.Bsp[bsp].Volume) continue;
-    figures[BspKey(bsp, "state")] = static_cast<uint64_t>(BspState(bsp));
-    figures[BspKey(bsp, "volume")] = lodgement.Bsp[bsp].Volume;
-    figures[BspKey(bsp, "trays")] = lodgement.Bsp[bsp].Trays;
-  }
-  for (int state = 0; state < RECOUNT_STATES; ++state)
-    for (int level : {LEVEL_BR, LEVEL_UR}) {
-      const Count& count = lodgement.State[state].Level[level];
-      if (!count.Volume) continue;
-      figures[StateKey(level, state, "volume")] = count.Volume;
-      figures[StateKey(level, state, "trays")] = count.Trays;
-    }
-  return figures;
-}
-
-Figures ExpectedLodgementInfo(const Lodgement& lodgement) {
-  Figures figures;
-  for (int row = 0; row <= LEVEL_COUNT; ++row) {
-    figures[RowKey(row, "same state volume")] = Row(lodgement.Same, row).Volume;
-    figures[RowKey(row, "other states volume")] = Row(lodgement.Other, row).Volume;
-    figures[RowKey(row, "total volume")] = Row(lodgement.Mailing, row).Volume;
-    figures[RowKey(row, "mix")] = Mix(lodgement, row);
-    figures[RowKey(row, "trays")] = Row(lodgement.Mailing, row).Trays;
-  }
-  return figures;
-}
-
-Figures ExpectedLabelPlan(const Lodgement& lodgement) {
-  Figures figures;
-  for (int bsp = 1; bsp <= RECOUNT_BSPS; ++bsp)
-    if (lodgement.Bsp[bsp].Volume) figures[BspKey(bsp, "trays")] = lodgement.Bsp[bsp].Trays;
-  for (int state = 0; state < RECOUNT_STATES; ++state)
-    for (int level : {LEVEL_BR, LEVEL_UR}) {
-      const Count& count = lodgement.State[state].Level[level];
-      if (count.Trays) figures[StateKey(level, state, "trays")] = count.Trays;
-    }
-  return figures;
-}
-
-Figures ExpectedMatchingSummary(const Recount& recount) {
-  Figures figures;
-  figures["records read"] = recount.Read;
-  if (recount.Read == 0) return figures;  // the report then says only "Zero Records"
-  figures["matched"] = recount.Matched;
-  figures["amended"] = recount.Amended;
-  if (recount.PreCleaned) figures["pre-cleaned"] = recount.PreCleaned;
-  if (recount.ManuallyAmended) figures["manually amended"] = recount.ManuallyAmended;
-  figures["not matched"] = recount.NotMatched;
-  return figures;
-}
 
 Figures CsvTrays(const Figures& csv) {
   Figures trays;
@@ -183,8 +124,8 @@ Figures CsvTrays(const Figures& csv) {
 Figures CsvLevelTotals(const Figures& csv) {
   Figures totals;
   for (int row = 0; row <= LEVEL_COUNT; ++row) {
-    totals[RowKey(row, "total volume")] = 0;
-    totals[RowKey(row, "trays")] = 0;
+    totals[LodgementKey(row, "total volume")] = 0;
+    totals[LodgementKey(row, "trays")] = 0;
   }
   for (const auto& [key, value] : csv) {
     const bool volume = EndsWith(key, " volume");
@@ -193,8 +134,8 @@ Figures CsvLevelTotals(const Figures& csv) {
                       : key.compare(0, 3, "BR ") == 0 ? LEVEL_BR
                                                       : LEVEL_UR;
     const char* what = volume ? "total volume" : "trays";
-    totals[RowKey(level, what)] += value;
-    totals[RowKey(LEVEL_COUNT, what)] += value;
+    totals[LodgementKey(level, what)] += value;
+    totals[LodgementKey(LEVEL_COUNT, what)] += value;
   }
   return totals;
 }

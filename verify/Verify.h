@@ -7,14 +7,18 @@
 class VaskReportSpec;
 
 // The lodgement check: it reads the data file again on its own (Recount) and
-// works the volumes and trays out with its own arithmetic (Tally), never with
-// the library's record reader or tallies, so that a fault there cannot hide
-// itself; its tables are held against the library's by one test. run --json
+// works the volumes, trays and weights out with its own arithmetic (Tally),
+// never with the library's record reader or tallies, so that a fault there
+// cannot hide itself; its tables are held against the library's by one test.
+// It reads each document against what it should say (Page), printed the way
+// its writer prints it but without the writer's code. run --json
 // reports the same recount through the library's tallies.
 
-// Checks a finished run's documents and files against each other and against
-// a fresh recount of the data file. Prints "OK  <check>" or
-// "DIFF <check>: <left> vs <right>" lines; returns 0 only when all agree.
+// Checks a finished run's documents and files against each other, against
+// the specification and against a fresh recount of the data file. Prints
+// "OK  <check>", "DIFF <check>: <found> vs <wanted>" or "SKIP <check>:
+// <reason>" lines, then a count of each; returns 0 when nothing differs.
+// Before any run, one line says so and 1 is returned.
 int VerifyCommand(const std::string& specPath, std::ostream& out);
 // The same for a loaded, validated specification; outputDirectory empty means
 // the specification's own.
