@@ -73,13 +73,14 @@ void FitPermissions(int fd, const char* model, FileMode how) {
   if (wanted != own) SetMode(fd, wanted);
 }
 
-int CreateNewFile(const char* path, const char* model, FileMode how) {
+int CreateNewFile(const char* path, const char* model, FileMode how, bool readable) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     // Whatever is at the name (a file of an earlier run, a link planted
     // there) is removed, never written through; a directory stays and fails.
     struct stat st;
     if (lstat(path, &st) == 0 && !S_ISDIR(st.st_mode)) unlink(path);
-    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    int fd = open(path, (readable ? O_RDWR : O_WRONLY) | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  0666);
     if (fd >= 0) {
       FitPermissions(fd, model, how);
       return fd;
