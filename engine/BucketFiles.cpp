@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -107,6 +108,21 @@ bool BucketFiles::Write(int index, const DataLine& line) {
   static const char crlf[] = "\r\n";
   if (!Put(index, line.Text, line.Length)) return false;
   return line.Cr ? Put(index, crlf, 2) : Put(index, crlf + 1, 1);
+}
+
+bool BucketFiles::AddRoutes(const unsigned char* routes, size_t count,
+                            const unsigned long long* bytes) {
+  if (m_Failed) return false;
+  for (int i = 0; i < SLOTS; ++i) m_Bytes[i] += bytes[i];
+  while (count > 0) {
+    if (m_RoutesUsed == BUFFER_SIZE && !FlushRoutes()) return false;
+    const size_t take = std::min(count, static_cast<size_t>(BUFFER_SIZE) - m_RoutesUsed);
+    std::memcpy(m_Buffers + m_RoutesUsed, routes, take);
+    m_RoutesUsed += take;
+    routes += take;
+    count -= take;
+  }
+  return true;
 }
 
 int BucketFiles::Close() {

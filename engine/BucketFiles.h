@@ -27,6 +27,10 @@ class BucketFiles {
              bool routesOnly = false);
   // Appends the line as read and a line feed; false once writing has failed.
   bool Write(int index, const DataLine& line);
+  bool RoutesOnly() const { return m_Routes >= 0; }
+  // With routesOnly, the routes of count lines at once, whose bytes by
+  // bucket are bytes; false once writing has failed.
+  bool AddRoutes(const unsigned char* routes, size_t count, const unsigned long long* bytes);
   // Flushes and closes every bucket; ERR_VASKREPORT_WRITE_FILE when any
   // write failed.
   int Close();
