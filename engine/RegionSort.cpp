@@ -332,8 +332,10 @@ int RegionSort::Sweep(LineReader& reader, unsigned long long dataBytes, int rout
                       int (*progress)(int), char* message) {
   if (!reader.Restart(dataBytes)) return ERR_VASKREPORT_READ_FILE;
   DataLine header;
-  if (m_Spec.FieldNamesOnFirstLine && reader.Next(header) != LineReader::LINE)
-    return ERR_VASKREPORT_READ_FILE;
+  // An empty file has no header line to pass over.
+  const int gotHeader = m_Spec.FieldNamesOnFirstLine ? reader.Next(header) : LineReader::LINE;
+  if (gotHeader == LineReader::NO_MEMORY) return ERR_VASKREPORT_OUTOFMEMORY;
+  if (gotHeader == LineReader::READ_ERROR) return ERR_VASKREPORT_READ_FILE;
   struct stat st;
   if (fstat(routesFd, &st) != 0) return ERR_VASKREPORT_READ_FILE;
   const unsigned long long lines = static_cast<unsigned long long>(st.st_size);
