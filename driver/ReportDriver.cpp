@@ -11,6 +11,7 @@
 #include "engine/DirLock.h"
 #include "engine/LineReader.h"
 #include "engine/ReadPass.h"
+#include "engine/RegionSort.h"
 #include "engine/ReplaceFile.h"
 #include "engine/Resort.h"
 #include "engine/Tallies.h"
@@ -93,7 +94,7 @@ bool SameFile(const struct stat& a, const char* path) {
 // run that creates the buckets, and then removed with them.
 int CheckDataIsNoTempFile(const char* directory, const struct stat& data, char* message) {
   char name[TEMP_NAME_SIZE];
-  for (int i = 0; i <= TEMP_UNROUTED; ++i) {
+  for (int i = 0; i <= TEMP_ROUTES; ++i) {
     if (!SameFile(data, MakeTempFileName(name, i, directory))) continue;
     SetDetail(message, name);
     return ERR_VASKREPORT_OPEN_SORT_FILE;
@@ -144,13 +145,34 @@ int SkipHeaderLine(LineReader& reader) {
   return got == LineReader::READ_ERROR ? ERR_VASKREPORT_READ_FILE : 0;
 }
 
-int WriteOutputs(const VaskReportSpec& spec, const char* directory, const RunCounts& counts,
+// What the join needs of the read pass: with routes, the data file, still
+// open, and how much of it was read; else the buckets hold the lines.
+struct ReadResult {
+  const RunCounts& Counts;
+  const BucketFiles& Buckets;
+  LineReader& Reader;
+  bool Routes;
+  unsigned long long DataBytes;
+};
+
+int Join(const ManifestInfo& info, const VaskReportSpec& spec, const char* directory,
+         const ReadResult& read, char* message, int (*progress)(int)) {
+  if (!read.Routes) return SortBuckets(info, spec, message, progress, directory, true);
+  return SortIntoRegions(info, spec, message, progress, directory, read.Reader, read.DataBytes,
+                         read.Buckets);
+}
+
+int WriteOutputs(const VaskReportSpec& spec, const char* directory, const ReadResult& read,
                  const struct stat* data, char* message, int (*progress)(int)) {
+  const RunCounts& counts = read.Counts;
   ManifestInfo info;
   RunCounts volumes = counts;  // Calculate takes its arrays as non-const
   info.Calculate(spec, volumes.BspVolumes, volumes.UnbarcodedVolumes);
-  if (SortingOn(spec))
-    if (int rc = SortBuckets(info, spec, message, progress, directory, true)) return rc;
+  if (SortingOn(spec)) {
+    int rc = Join(info, spec, directory, read, message, progress);
+    read.Reader.Close();
+    if (rc) return rc;
+  }
   if (spec.MatchingReport)
     if (int rc = WriteAddressMatchingSummaryReport(
             directory, spec, counts.Matched, counts.Amended, counts.PreCleaned,
@@ -194,16 +216,19 @@ int Run(const VaskReportSpec& spec, const char* directory, char* message, int (*
     if (found)
       if (int rc = CheckDataIsNoTempFile(directory, data, message)) return rc;
   }
+  // A file that can be read again is, instead of being copied to buckets.
+  const bool routes = sorting && found && S_ISREG(data.st_mode);
   BucketFiles buckets;
-  int rc = sorting ? buckets.Create(directory, message, spec.ExpandedPath) : 0;
+  int rc = sorting ? buckets.Create(directory, message, spec.ExpandedPath, routes) : 0;
   RunCounts counts = {};
   if (!rc) rc = ReadDataFile(spec, reader, record.get(), sorting ? &buckets : nullptr, counts,
                              progress);
-  reader.Close();
+  const ReadResult read = {counts, buckets, reader, routes, reader.BytesRead()};
+  if (!routes) reader.Close();
   int closed = buckets.Close();
   if (!rc) rc = closed;
   if (rc == ERR_VASKREPORT_WRITE_FILE) buckets.NameFailure(directory, message);
-  if (!rc) rc = WriteOutputs(spec, directory, counts, found ? &data : nullptr, message, progress);
+  if (!rc) rc = WriteOutputs(spec, directory, read, found ? &data : nullptr, message, progress);
   if (sorting) BucketFiles::Remove(directory);
   return rc;
 }

@@ -1,5 +1,7 @@
 #include "engine/HalfWorker.h"
 
+#include <algorithm>
+#include <iterator>
 #include <new>
 
 namespace readpass {
@@ -10,6 +12,8 @@ void CountHalf(LineCounter& counter, HalfCount& half) {
   half.Counts = RunCounts{};
   half.Blanks.clear();
   half.Lines.clear();
+  half.Routes.clear();
+  if (half.KeepRoutes) std::fill(std::begin(half.RouteBytes), std::end(half.RouteBytes), 0ull);
   half.Stopped = half.End;
   half.Code = counter.Count(half.Begin, half.End, half.Counts, [&](const DataLine& line, int kind) -> int {
     if (half.KeepLines) {
@@ -22,7 +26,17 @@ void CountHalf(LineCounter& counter, HalfCount& half) {
       half.Stopped = after < half.End ? after : half.End;
       return LINES_FULL;
     }
-    if (kind != LineCounter::BLANK) return 0;
+    if (kind != LineCounter::BLANK) {
+      if (!half.KeepRoutes) return 0;
+      const int bucket = kind == LineCounter::INVALID ? static_cast<int>(TEMP_UNROUTED) : kind;
+      half.RouteBytes[bucket] += line.Length + (line.Cr ? 2 : 1);
+      try {
+        half.Routes.push_back(static_cast<unsigned char>(bucket));
+      } catch (const std::bad_alloc&) {
+        return ERR_VASKREPORT_OUTOFMEMORY;
+      }
+      return 0;
+    }
     const unsigned long read = half.Counts.Read;
     if (!half.Blanks.empty() && half.Blanks.back().first == read) {
       ++half.Blanks.back().second;
@@ -52,11 +66,13 @@ void AddCounts(RunCounts& total, const RunCounts& part) {
 
 }  // namespace
 
-bool HalfWorker::Start(bool keepLines) {
+bool HalfWorker::Start(const BucketFiles* buckets) {
   if (!SecondThreadWanted() || m_Spec.RecordLength > MAX_RECORD) return false;
-  m_Half.KeepLines = keepLines;
+  m_Half.KeepRoutes = buckets && buckets->RoutesOnly();
+  m_Half.KeepLines = buckets && !m_Half.KeepRoutes;
   try {
-    if (keepLines) m_Half.Lines.reserve(MAX_HALF_LINES);
+    if (m_Half.KeepLines) m_Half.Lines.reserve(MAX_HALF_LINES);
+    if (m_Half.KeepRoutes) m_Half.Routes.reserve(MAX_HALF_LINES);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -113,6 +129,14 @@ int AddHalfWithLines(const HalfCount& half, LineCounter& counter, BucketFiles& b
   AddCounts(counts, half.Counts);
   if (half.Code) return half.Code;
   return CountLines(half.Stopped, half.End, counter, &buckets, counts, progress);
+}
+
+int AddHalfWithRoutes(const HalfCount& half, BucketFiles& buckets, RunCounts& counts,
+                      int (*progress)(int)) {
+  if (int rc = AddHalf(half, counts, progress)) return rc;
+  return buckets.AddRoutes(half.Routes.data(), half.Routes.size(), half.RouteBytes)
+             ? 0
+             : ERR_VASKREPORT_WRITE_FILE;
 }
 
 char* SplitPoint(char* begin, char* end) {

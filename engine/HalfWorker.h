@@ -32,6 +32,9 @@ struct HalfCount {
   char* Begin;
   char* End;
   bool KeepLines;  // buckets are written: every line goes to Lines
+  bool KeepRoutes;  // only routes are written: each line's bucket goes to Routes
+  std::vector<unsigned char> Routes;
+  unsigned long long RouteBytes[BucketFiles::SLOTS];  // of the lines in Routes, by bucket
   RunCounts Counts;
   // Without KeepLines, runs of blank lines: records of the half before them,
   // and how many.
@@ -51,8 +54,9 @@ class HalfWorker {
   explicit HalfWorker(const VaskReportSpec& spec) : m_Spec(spec) {}
 
   // False when the thread or its record buffer cannot be had; the caller
-  // then counts alone. With keepLines, every line of a half is kept.
-  bool Start(bool keepLines);
+  // then counts alone. Given buckets, every line of a half is kept, or, when
+  // they take only routes, each line's route.
+  bool Start(const BucketFiles* buckets);
   // Counts [begin, end) on the thread.
   void Post(char* begin, char* end);
 
@@ -85,6 +89,10 @@ int AddHalf(const HalfCount& half, RunCounts& counts, int (*progress)(int));
 // of the half, if the worker stopped short of it.
 int AddHalfWithLines(const HalfCount& half, LineCounter& counter, BucketFiles& buckets,
                      RunCounts& counts, int (*progress)(int));
+// Adds a half counted on the worker with its routes kept: AddHalf, then the
+// routes, in file order.
+int AddHalfWithRoutes(const HalfCount& half, BucketFiles& buckets, RunCounts& counts,
+                      int (*progress)(int));
 
 }  // namespace readpass
 

@@ -6,7 +6,8 @@
 
 LineReader::LineReader()
     : m_File(nullptr), m_Buffer(nullptr), m_Capacity(0), m_Other(nullptr), m_OtherCapacity(0),
-      m_Begin(0), m_Scanned(0), m_End(0), m_Eof(false) {}
+      m_Begin(0), m_Scanned(0), m_End(0), m_Eof(false), m_Read(0),
+      m_Limit(~0ull) {}
 
 LineReader::~LineReader() {
   Close();
@@ -30,7 +31,18 @@ bool LineReader::Open(const char* path) {
   m_File = std::fopen(path, "rb");
   m_Begin = m_Scanned = m_End = 0;
   m_Eof = false;
+  m_Read = 0;
+  m_Limit = ~0ull;
   return m_File != nullptr;
+}
+
+bool LineReader::Restart(unsigned long long limit) {
+  if (!m_File || std::fseek(m_File, 0, SEEK_SET) != 0) return false;
+  m_Begin = m_Scanned = m_End = 0;
+  m_Eof = false;
+  m_Read = 0;
+  m_Limit = limit;
+  return true;
 }
 
 bool LineReader::Stat(struct stat& st) const {
@@ -107,7 +119,10 @@ int LineReader::Fill() {
     m_Scanned -= m_Begin;
     m_Begin = 0;
   }
-  size_t got = std::fread(m_Buffer + m_End, 1, m_Capacity - m_End, m_File);
+  size_t room = m_Capacity - m_End;
+  if (m_Limit - m_Read < room) room = static_cast<size_t>(m_Limit - m_Read);
+  size_t got = room ? std::fread(m_Buffer + m_End, 1, room, m_File) : 0;
+  m_Read += got;
   if (got == 0) {
     if (std::ferror(m_File)) return READ_ERROR;
     m_Eof = true;

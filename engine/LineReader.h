@@ -49,6 +49,11 @@ class LineReader {
   // What the open file is (fstat); false when none is open or fstat fails.
   bool Stat(struct stat& st) const;
   void Close();
+  // Reads the open file again from its start, as far as limit bytes; false
+  // when it cannot be read again (a pipe).
+  bool Restart(unsigned long long limit);
+  // Bytes read from the file since it was opened or restarted.
+  unsigned long long BytesRead() const { return m_Read; }
   // LINE with the next line in line, END at end of file, or a failure.
   int Next(DataLine& line);
   // LINE with every whole line the buffer holds (at least one) in block, END
@@ -67,6 +72,8 @@ class LineReader {
   size_t m_Scanned;   // data before this holds no line feed
   size_t m_End;
   bool m_Eof;
+  unsigned long long m_Read;
+  unsigned long long m_Limit;  // read no further than this
 };
 
 #endif

@@ -7,11 +7,10 @@
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
 
-namespace {
-
 // Fixed-width layouts get names padded to their columns, so the line reads
 // back as a header of the same layout.
 std::string HeaderLine(const VaskReportSpec& spec) {
+  if (!spec.FieldNamesOnFirstLine) return "";
   std::string line;
   for (int i = 0; i < spec.FieldCount; ++i) {
     const VaskReportSpec::FieldSpec& field = spec.Fields[i];
@@ -29,8 +28,6 @@ std::string HeaderLine(const VaskReportSpec& spec) {
   return line + "\n";
 }
 
-}  // namespace
-
 int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpec& spec,
                    char* message) {
   // Its mode is narrowed before any record is in it.
@@ -38,7 +35,7 @@ int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpe
     if (message) strncpyz(message, fileName, MAX_TEXT);
     return ERR_VASKREPORT_OPEN_OUTPUT_FILE;
   }
-  if (spec.FieldNamesOnFirstLine) out << HeaderLine(spec);
+  out << HeaderLine(spec);
   return 0;
 }
 

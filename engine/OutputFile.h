@@ -2,6 +2,7 @@
 #define VASKREPORT_ENGINE_OUTPUTFILE_H
 
 #include <fstream>
+#include <string>
 
 #include "util/Export.h"
 
@@ -12,5 +13,9 @@ class VaskReportSpec;
 // ERR_VASKREPORT_OPEN_OUTPUT_FILE with the name in message when it cannot be made.
 VR_API int OpenOutputFile(std::ofstream& out, const char* fileName, const VaskReportSpec& spec,
                           char* message);
+
+// The header line of every resorted or split copy, with its line feed, when
+// the data file has one; else empty.
+std::string HeaderLine(const VaskReportSpec& spec);
 
 #endif

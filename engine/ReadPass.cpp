@@ -50,7 +50,7 @@ int ReadDataFile(const VaskReportSpec& spec, LineReader& reader, char* record,
     char* split = block.Length >= SPLIT_BLOCK && block.Length < UINT32_MAX && shared != ALONE
                       ? SplitPoint(block.Text, end)
                       : nullptr;
-    if (split && shared == UNTRIED) shared = worker.Start(buckets != nullptr) ? RUNNING : ALONE;
+    if (split && shared == UNTRIED) shared = worker.Start(buckets) ? RUNNING : ALONE;
     if (!split || shared != RUNNING) {
       if (int rc = CountLines(block.Text, end, counter, buckets, counts, progress)) return rc;
       got = reader.NextBlock(block);
@@ -64,8 +64,12 @@ int ReadDataFile(const VaskReportSpec& spec, LineReader& reader, char* record,
     int nextGot = rc ? LineReader::END : reader.NextBlock(next);
     const HalfCount& half = worker.Wait();
     if (rc) return rc;
-    rc = buckets ? AddHalfWithLines(half, counter, *buckets, counts, progress)
-                 : AddHalf(half, counts, progress);
+    if (!buckets)
+      rc = AddHalf(half, counts, progress);
+    else if (buckets->RoutesOnly())
+      rc = AddHalfWithRoutes(half, *buckets, counts, progress);
+    else
+      rc = AddHalfWithLines(half, counter, *buckets, counts, progress);
     if (rc) return rc;
     block = next;
     got = nextGot;

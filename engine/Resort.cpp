@@ -9,6 +9,7 @@
 #include "engine/JobThread.h"
 #include "engine/OutputFile.h"
 #include "engine/SelfClosingFILE.h"
+#include "engine/SortPlan.h"
 #include "engine/Tallies.h"
 #include "engine/TempFiles.h"
 #include "include/vaskreport.h"
@@ -109,29 +110,21 @@ class SplitOutputs {
  public:
   // The copying goes through buffer; spare, when not null, lets the resort
   // copy be written on a second thread.
-  SplitOutputs(const VaskReportSpec& spec, const char* tempDirectory, bool removeCopied,
-               char* buffer, char* spare)
-      : m_Spec(spec), m_TempDirectory(tempDirectory), m_RemoveCopied(removeCopied),
-        m_Buffer(buffer), m_Spare(spare),
-        m_Levels(spec.SortIntoBdt ? SORT_LEVEL_COUNT : 1),
-        m_States(spec.SortIntoStates ? STATE_COUNT : 1),
-        m_Split(spec.SortIntoBdt || spec.SortIntoStates) {
-    char directory[TEXT_SIZE], name[TEXT_SIZE];
-    SplitPath(spec.ExpandedPath, directory, name);
-    m_Directory = directory;
-    m_Name = name;
-  }
+  SplitOutputs(const SortPlan& plan, const VaskReportSpec& spec, const char* tempDirectory,
+               bool removeCopied, char* buffer, char* spare)
+      : m_Plan(plan), m_Spec(spec), m_TempDirectory(tempDirectory), m_RemoveCopied(removeCopied),
+        m_Buffer(buffer), m_Spare(spare) {}
 
   int Open(char* message);
-  int Run(const ManifestInfo& info, int (*progress)(int), char* message);
+  int Run(int (*progress)(int), char* message);
   int Close(char* message);
 
  private:
-  std::ofstream* Slot(int level, int state) {
-    return m_Split ? &m_Slots[level * m_States + state] : nullptr;
+  std::ofstream* File(int file) {
+    if (file == SortPlan::UNKNOWN_FILE) return &m_Unknown;
+    return file == SortPlan::NO_FILE ? nullptr : &m_Slots[file];
   }
   ResortWriter* Resort() { return m_ResortWriter.get(); }
-  std::string SlotName(int level, int state) const;
   int Append(int index, std::ofstream* out, char* message) {
     int rc = AppendBucket(m_Buffer, index, out, Resort(), message, m_TempDirectory, m_RemoveCopied);
     if (rc == ERR_VASKREPORT_WRITE_FILE)
@@ -141,16 +134,12 @@ class SplitOutputs {
   // The name of one of the outputs, for the message of a failed write.
   std::string NameOf(const std::ofstream* out) const;
 
+  const SortPlan& m_Plan;
   const VaskReportSpec& m_Spec;
   const char* m_TempDirectory;
   const bool m_RemoveCopied;
   char* const m_Buffer;
   char* const m_Spare;
-  const int m_Levels;
-  const int m_States;
-  const bool m_Split;
-  std::string m_Directory;
-  std::string m_Name;
   std::ofstream m_Slots[SORT_LEVEL_COUNT * STATE_COUNT];
   std::ofstream m_Resort;
   std::ofstream m_Unknown;
@@ -159,30 +148,19 @@ class SplitOutputs {
   std::unique_ptr<ResortWriter> m_ResortWriter;
 };
 
-std::string SplitOutputs::SlotName(int level, int state) const {
-  std::string name = m_Directory;
-  if (m_Spec.SortIntoBdt) name += s_SortLevelPrefix[level];
-  if (m_Spec.SortIntoStates) name += std::string(s_States[state]) + "_";
-  return name + m_Name;
-}
-
 std::string SplitOutputs::NameOf(const std::ofstream* out) const {
-  if (out == &m_Unknown) return m_Directory + "ERR_UR_" + m_Name;
-  if (out == &m_Unrouted) return m_Directory + "ERR_" + m_Name;
-  if (out >= m_Slots && out < m_Slots + m_Levels * m_States) {
-    const int slot = static_cast<int>(out - m_Slots);
-    return SlotName(slot / m_States, slot % m_States);
-  }
+  if (out == &m_Unknown) return m_Plan.UnknownName();
+  if (out == &m_Unrouted) return m_Plan.UnroutedName();
+  if (out >= m_Slots && out < m_Slots + m_Plan.Slots())
+    return m_Plan.SlotName(static_cast<int>(out - m_Slots));
   char name[TEMP_NAME_SIZE];
   return MakeTempFileName(name, TEMP_RESORT_COPY, m_TempDirectory);
 }
 
 int SplitOutputs::Open(char* message) {
-  for (int level = 0; m_Split && level < m_Levels; ++level)
-    for (int state = 0; state < m_States; ++state)
-      if (int rc = OpenOutputFile(*Slot(level, state), SlotName(level, state).c_str(), m_Spec,
-                                  message))
-        return rc;
+  for (int slot = 0; slot < m_Plan.Slots(); ++slot)
+    if (int rc = OpenOutputFile(m_Slots[slot], m_Plan.SlotName(slot).c_str(), m_Spec, message))
+      return rc;
   if (m_Spec.SortByBsp) {
     char name[TEMP_NAME_SIZE];
     MakeTempFileName(name, TEMP_RESORT_COPY, m_TempDirectory);
@@ -190,15 +168,14 @@ int SplitOutputs::Open(char* message) {
     m_ResortWriter.reset(new (std::nothrow) ResortWriter(m_Resort, m_Buffer, m_Spare));
     if (!m_ResortWriter) return ERR_VASKREPORT_OUTOFMEMORY;
   }
-  if (m_Spec.SortIntoStates) {
-    std::string name = m_Directory + "ERR_UR_" + m_Name;
-    if (int rc = OpenOutputFile(m_Unknown, name.c_str(), m_Spec, message)) return rc;
-  }
-  if (!m_Split) return 0;
+  if (m_Spec.SortIntoStates)
+    if (int rc = OpenOutputFile(m_Unknown, m_Plan.UnknownName().c_str(), m_Spec, message))
+      return rc;
+  if (!m_Plan.Split()) return 0;
   bool unrouted = false;
   if (!TempFileHasData(m_TempDirectory, TEMP_UNROUTED, unrouted, message))
     return ERR_VASKREPORT_OPEN_SORT_FILE;
-  std::string name = m_Directory + "ERR_" + m_Name;
+  const std::string name = m_Plan.UnroutedName();
   if (!unrouted) {
     std::remove(name.c_str());  // an older file of that name describes another run
     return 0;
@@ -206,28 +183,12 @@ int SplitOutputs::Open(char* message) {
   return OpenOutputFile(m_Unrouted, name.c_str(), m_Spec, message);
 }
 
-int SplitOutputs::Run(const ManifestInfo& info, int (*progress)(int), char* message) {
+int SplitOutputs::Run(int (*progress)(int), char* message) {
   Progress step(progress);
-  const int residueLevel = m_Spec.SortIntoBdt ? SORT_LEVEL_BR : 0;
-  const int unbarcodedLevel = m_Spec.SortIntoBdt ? SORT_LEVEL_UR : 0;
-  for (int pass = 0; pass < 2; ++pass) {
-    for (int bsp = 1; bsp <= BSP_COUNT; ++bsp) {
-      const bool direct = info.BspLine[bsp] ? true : false;
-      if (direct != (pass == 0)) continue;
-      if (step.Cancelled()) return ERR_VASKREPORT_USER_CANCELLED;
-      const int state = m_Spec.SortIntoStates ? s_BspState[bsp] : 0;
-      std::ofstream* out = Slot(direct ? SORT_LEVEL_BDT : residueLevel, state);
-      if (int rc = Append(bsp - 1, out, message)) return rc;
-    }
-  }
-  for (int state = 0; state < STATE_COUNT; ++state) {
+  for (int k = 0; k < SortPlan::STEPS; ++k) {
     if (step.Cancelled()) return ERR_VASKREPORT_USER_CANCELLED;
-    std::ofstream* out = Slot(unbarcodedLevel, m_Spec.SortIntoStates ? state : 0);
-    if (int rc = Append(TEMP_FIRST_UNBARCODED + state, out, message)) return rc;
+    if (int rc = Append(m_Plan.StepBucket(k), File(m_Plan.StepFile(k)), message)) return rc;
   }
-  if (step.Cancelled()) return ERR_VASKREPORT_USER_CANCELLED;
-  std::ofstream* unknown = m_Spec.SortIntoStates ? &m_Unknown : Slot(unbarcodedLevel, 0);
-  if (int rc = Append(TEMP_UNKNOWN_STATE, unknown, message)) return rc;
   std::ofstream* unrouted = m_Unrouted.is_open() ? &m_Unrouted : nullptr;
   if (!unrouted && !Resort()) return 0;
   return Append(TEMP_UNROUTED, unrouted, message);
@@ -267,9 +228,10 @@ int SortBuckets(const ManifestInfo& info, const VaskReportSpec& spec, char* mess
   std::unique_ptr<char[]> spare(spec.SortByBsp && SecondThreadWanted()
                                     ? new (std::nothrow) char[COPY_BUFFER_SIZE]
                                     : nullptr);
-  SplitOutputs outputs(spec, tempDirectory, removeCopied, buffer.get(), spare.get());
+  const SortPlan plan(info, spec);
+  SplitOutputs outputs(plan, spec, tempDirectory, removeCopied, buffer.get(), spare.get());
   int rc = outputs.Open(message);
-  if (!rc) rc = outputs.Run(info, progress, message);
+  if (!rc) rc = outputs.Run(progress, message);
   // A failure's message is kept; a close that fails after it says nothing.
   int closed = outputs.Close(rc ? nullptr : message);
   return rc ? rc : closed;

@@ -11,6 +11,7 @@ enum {
   TEMP_BUCKET_COUNT = TEMP_UNKNOWN_STATE + 1,  // buckets 00..62 written during the read pass
   TEMP_RESORT_COPY = TEMP_BUCKET_COUNT,        // the data file in lodgement order
   TEMP_UNROUTED = TEMP_RESORT_COPY + 1,        // lines that reach no other bucket
+  TEMP_ROUTES = TEMP_UNROUTED + 1,             // each line's bucket, when the buckets stay empty
   // A temporary file name is the output directory (at most 256 characters
   // with its "/"), two digits and ".tmp"; buffers of this size always hold it.
   TEMP_NAME_SIZE = 272,

@@ -264,7 +264,7 @@ TEST_F(CliTest, FailuresNameTheFileTheReasonAndTheCode) {
        "vaskreport: out/AddressMatchingSummaryReport.txt: Is a directory (ERR_VASKREPORT_OPEN_FILE)\n"},
       // Past a file size limit a write fails with its message, not a signal.
       {"run -q spec.ini", {{"spec.ini", sorted}, {"absent.csv", std::string(4000, '1') + "\n"}},
-       "vaskreport: 64.tmp: write error (ERR_VASKREPORT_WRITE_FILE)\n", "ulimit -f 2 &&"},
+       "vaskreport: 63.tmp: write error (ERR_VASKREPORT_WRITE_FILE)\n", "ulimit -f 2 &&"},
       {"edit nodir/new.ini", {},
        "vaskreport: nodir/new.ini: No such file or directory (ERR_VASKREPORTSPEC_SPECFILE_OPEN)\n"},
       {"edit file/new.ini", {{"file", ""}},

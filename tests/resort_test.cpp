@@ -174,6 +174,16 @@ TEST(SortIntoFiles, EachSettingWritesItsFileSet) {
     EXPECT_EQ(expected, FilesIn(dir / "data")) << settings;
     EXPECT_EQ(std::set<std::string>{}, FilesIn(dir / "tmp")) << settings;
   }
+  // An empty data file, though it should have a header line, is resorted
+  // into just the header line.
+  TempDir dir;
+  VaskReportSpec spec;
+  UseLayout(spec, dir / "job.txt");
+  spec.FieldNamesOnFirstLine = spec.SortByBsp = spec.SortIntoBdt = true;
+  WriteFile(dir / "job.txt", "");
+  char message[256];
+  ASSERT_EQ(0, CreateReports(spec, (dir / "tmp").c_str(), message, nullptr)) << message;
+  EXPECT_EQ("DPID,BSP,STATE,FLAG,NAME\n", ReadFile(dir / "job.txt"));
 }
 
 TEST(SortIntoFiles, RecordsFollowTheirSortPlansState) {

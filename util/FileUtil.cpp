@@ -87,10 +87,10 @@ namespace {
 // to the runner, the file is not) is emptied instead: only a regular file of
 // the runner's own, of one name, never through a link; a file of another
 // owner would let that owner read what is written.
-int TruncateLeftover(const char* path, const struct stat& leftover) {
+int TruncateLeftover(const char* path, const struct stat& leftover, bool readable) {
   if (!S_ISREG(leftover.st_mode) || leftover.st_nlink != 1 || leftover.st_uid != geteuid())
     return -1;
-  const int fd = open(path, O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = open(path, (readable ? O_RDWR : O_WRONLY) | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
   struct stat opened;
   if (fd >= 0 && (fstat(fd, &opened) != 0 || opened.st_dev != leftover.st_dev ||
                   opened.st_ino != leftover.st_ino)) {
@@ -102,18 +102,19 @@ int TruncateLeftover(const char* path, const struct stat& leftover) {
 
 }  // namespace
 
-int CreateNewFile(const char* path, const char* model, FileMode how) {
+int CreateNewFile(const char* path, const char* model, FileMode how, bool readable) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     // Whatever is at the name (a file of an earlier run, a link planted
     // there) is removed, never written through; a directory stays and fails.
     struct stat st;
     const bool found = lstat(path, &st) == 0 && !S_ISDIR(st.st_mode);
     if (found && unlink(path) != 0 && (errno == EACCES || errno == EPERM)) {
-      const int fd = TruncateLeftover(path, st);
+      const int fd = TruncateLeftover(path, st, readable);
       if (fd >= 0) FitPermissions(fd, model, how);
       return fd;
     }
-    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    int fd = open(path, (readable ? O_RDWR : O_WRONLY) | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  0666);
     if (fd >= 0) {
       FitPermissions(fd, model, how);
       return fd;

@@ -33,8 +33,8 @@ void FitPermissions(int fd, const char* model, FileMode how);
 // descriptor before anything is written. A new file rather than an old one
 // truncated also spares the run a wait: ext4 writes a truncated and
 // rewritten file out to disk as soon as it is closed. Returns the
-// descriptor, or -1 with errno set.
-int CreateNewFile(const char* path, const char* model, FileMode how);
+// descriptor, or -1 with errno set; with readable, it is open for reading too.
+int CreateNewFile(const char* path, const char* model, FileMode how, bool readable = false);
 // CreateNewFile, then out opened on that file with mode (binary or not).
 bool OpenNewStream(std::ofstream& out, const char* path, const char* model, FileMode how,
                    std::ios::openmode mode);
