@@ -74,24 +74,23 @@ bool CountRecords(long& records) {
   std::ifstream in(s_State.DataFile, std::ios::binary);
   std::string block(1 << 20, '\0');
   long lines = 0;
-  size_t length = 0;  // of the line read so far, a carriage return not counted
-  bool returned = false;
+  size_t length = 0;  // of the line read so far
+  char last = '\0';
+  // Blank: nothing before its line feed but a carriage return, if that.
+  auto endLine = [&] { lines += length > 1 || (length == 1 && last != '\r'); };
   while (in.read(&block[0], static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
     const size_t got = static_cast<size_t>(in.gcount());
     for (size_t i = 0; i < got; ++i) {
-      const char c = block[i];
-      if (c == '\n') {
-        lines += length > 0;
+      if (block[i] == '\n') {
+        endLine();
         length = 0;
-        returned = false;
         continue;
       }
-      if (returned) ++length;  // a carriage return that did not end the line
-      returned = c == '\r';
-      if (!returned) ++length;
+      last = block[i];
+      ++length;
     }
   }
-  lines += length > 0;
+  endLine();
   records = lines - (s_State.Header && lines > 0);
   return true;
 }

@@ -10,9 +10,9 @@
 #include "dialogue/ReplyLine.h"
 #include "util/StrUtil.h"
 
-namespace {
-
 const char s_InvalidReply[] = "Invalid reponse. Re-enter:\n";
+
+namespace {
 
 // Reads a reply and trims it; false when the reply is empty (keep the value).
 bool ReadTrimmedReply(char* reply) {

@@ -12,4 +12,7 @@ VR_API void PromptYesNo(const char* question, bool* value);
 VR_API void PromptState(const char* question, int* state);
 VR_API char* Trim(char* text);
 
+// The complaint after a reply that is not accepted.
+extern const char s_InvalidReply[];
+
 #endif

@@ -117,7 +117,7 @@ void PromptWeightInGrams(VaskReportSpec& spec) {
       return;
     }
     // Asked again from the value before, which an empty reply then keeps.
-    std::cerr << "Invalid reponse. Re-enter:\n";
+    std::cerr << s_InvalidReply;
   }
 }
 
