@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "Fixtures.h"
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
 
 namespace {
 

@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ConsoleCapture.h"
-#include "TestUtil.h"
+#include "Fixtures.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {

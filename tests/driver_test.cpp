@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
-#include "driver_fixture.h"
+#include "Fixtures.h"
 #include "driver/ReportDriver.h"
 #include "engine/BucketFiles.h"
 #include "engine/LineReader.h"

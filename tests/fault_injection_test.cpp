@@ -17,8 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
-#include "driver_fixture.h"
+#include "Fixtures.h"
 #include "driver/ReportDriver.h"
 #include "engine/TempFiles.h"
 #include "include/vaskreport.h"

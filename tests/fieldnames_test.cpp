@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
+#include "Fixtures.h"
 #include "spec/VaskReportSpec.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
+#include "Fixtures.h"
 #include "engine/Tallies.h"
 #include "include/vaskreport.h"
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "TestUtil.h"
+#include "Fixtures.h"
 #include "spec/IniFile.h"
 
 // Fault injection: the next nothrow array allocations fail once the countdown reaches 0.

@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "TestUtil.h"
-#include "WriterFixtures.h"
+#include "Fixtures.h"
 #include "include/vaskreport.h"
 #include "writers/Writers.h"
 

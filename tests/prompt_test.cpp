@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ConsoleCapture.h"
+#include "Fixtures.h"
 #include "dialogue/Prompt.h"
 
 namespace {

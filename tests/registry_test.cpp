@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
+#include "Fixtures.h"
 #include "util/Registry.h"
 #include "util/StrUtil.h"
 

@@ -8,8 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "TestUtil.h"
-#include "driver_fixture.h"
+#include "Fixtures.h"
 #include "driver/ReportDriver.h"
 #include "include/vaskreport.h"
 #include "spec/VaskReportSpec.h"

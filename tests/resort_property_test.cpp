@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
-#include "driver_fixture.h"
+#include "Fixtures.h"
 #include "driver/ReportDriver.h"
 #include "spec/VaskReportSpec.h"
 

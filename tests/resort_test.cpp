@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
-#include "driver_fixture.h"
+#include "Fixtures.h"
 #include "driver/ReportDriver.h"
 #include "engine/OutputFile.h"
 #include "engine/Resort.h"

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "TestUtil.h"
+#include "Fixtures.h"
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
 

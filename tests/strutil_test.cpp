@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
+#include "Fixtures.h"
 #include "util/StrUtil.h"
 
 namespace {

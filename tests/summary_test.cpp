@@ -3,8 +3,7 @@
 #include <regex>
 #include <string>
 
-#include "TestUtil.h"
-#include "WriterFixtures.h"
+#include "Fixtures.h"
 #include "include/vaskreport.h"
 #include "writers/Writers.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <sstream>
 
-#include "TestUtil.h"
+#include "Fixtures.h"
 #include "base/States.h"
 #include "driver/ReportDriver.h"
 #include "engine/Tallies.h"

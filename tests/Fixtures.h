@@ -1,0 +1,311 @@
+#ifndef VASKREPORT_TESTS_FIXTURES_H
+#define VASKREPORT_TESTS_FIXTURES_H
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/Tallies.h"
+#include "spec/VaskReportSpec.h"
+#include "util/StrUtil.h"
+
+namespace vrtest {
+
+// A fresh directory under /tmp, removed with everything in it on destruction.
+class TempDir {
+ public:
+  TempDir() {
+    char tmpl[] = "/tmp/vaskreport-test-XXXXXX";
+    const char* made = mkdtemp(tmpl);
+    path_ = made ? made : "";
+  }
+  ~TempDir() {
+    if (!path_.empty()) {
+      std::string cmd = "chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'";
+      if (system(cmd.c_str()) != 0) {
+      }
+    }
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  // path() + "/" + name
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Sets (or, with a null value, unsets) an environment variable for a scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    const char* old = getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (had_)
+      setenv(name_.c_str(), old_.c_str(), 1);
+    else
+      unsetenv(name_.c_str());
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_, old_;
+  bool had_ = false;
+};
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+inline void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+}
+
+// Compares text with tests/golden/<name>. With VASK_UPDATE_GOLDEN=1 in the
+// environment the golden file is rewritten instead; review the diff.
+inline void ExpectGolden(const std::string& actual, const std::string& name) {
+  std::string path = std::string(VR_TEST_SOURCE_DIR) + "/golden/" + name;
+  const char* update = getenv("VASK_UPDATE_GOLDEN");
+  if (update && *update == '1') {
+    WriteFile(path, actual);
+    return;
+  }
+  ASSERT_TRUE(FileExists(path)) << "missing golden file " << path;
+  EXPECT_EQ(ReadFile(path), actual) << "differs from golden file " << path;
+}
+
+enum { F_DPID, F_BSP, F_STATE, F_FLAG, F_NAME, F_COUNT };
+
+// A comma-delimited layout DPID,BSP,STATE,FLAG,NAME with every role set,
+// lodged in VIC, reading the given data file.
+inline void UseLayout(VaskReportSpec& spec, const std::string& dataPath, char qualifier = 0) {
+  spec.Clear();
+  static const char* const names[F_COUNT] = {"DPID", "BSP", "STATE", "FLAG", "NAME"};
+  static const int sizes[F_COUNT] = {8, 3, 5, 3, 20};
+  spec.Fields = new VaskReportSpec::FieldSpec[F_COUNT];
+  spec.FieldCount = F_COUNT;
+  for (int i = 0; i < F_COUNT; ++i) {
+    strncpyz(spec.Fields[i].Name, names[i], 50);
+    spec.Fields[i].Size = sizes[i];
+  }
+  spec.Delimiter = ',';
+  spec.Qualifier = qualifier;
+  spec.DpidField = F_DPID;
+  spec.BspField = F_BSP;
+  spec.StateField = F_STATE;
+  spec.AmendedField = F_FLAG;
+  spec.State = 2;
+  strncpyz(spec.ExpandedPath, dataPath.c_str(), 255);
+  strncpyz(spec.Path, dataPath.c_str(), 255);
+  spec.CalculateFieldOffsets();
+}
+
+// The lines of a text, without their line feeds; a final line feed ends the
+// last line rather than starting an empty one.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+inline std::vector<std::string> Sorted(std::vector<std::string> lines) {
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+inline std::string Join(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+inline std::string TempName(const std::string& directory, int index) {
+  char digits[3] = {static_cast<char>('0' + index / 10), static_cast<char>('0' + index % 10), 0};
+  return directory + "/" + digits + ".tmp";
+}
+
+inline bool AnyTempFileLeft(const std::string& directory, bool countResortCopy) {
+  for (int i = 0; i <= 64; ++i)
+    if ((i != 63 || countResortCopy) && FileExists(TempName(directory, i))) return true;
+  return false;
+}
+
+using Volumes = std::vector<std::pair<int, unsigned long>>;
+
+// Tallies through the engine, from letter counts by BSP and unbarcoded counts by state.
+inline ManifestInfo Tally(const VaskReportSpec& spec, const Volumes& bsp,
+                          const Volumes& unbarcoded) {
+  unsigned long bspVolumes[BSP_COUNT + 1] = {};
+  unsigned long unbarcodedVolumes[STATE_COUNT] = {};
+  for (const auto& v : bsp) bspVolumes[v.first] = v.second;
+  for (const auto& v : unbarcoded) unbarcodedVolumes[v.first] = v.second;
+  ManifestInfo info;
+  info.Calculate(spec, bspVolumes, unbarcodedVolumes);
+  return info;
+}
+
+// Direct, residue and unbarcoded letters over several states, lodged in VIC.
+// NSW: direct and unbarcoded; ACT: direct only; VIC: all three; QLD: residue
+// only; SA: residue and unbarcoded; TAS and NT: unbarcoded only.
+inline ManifestInfo SeveralStates(VaskReportSpec& spec) {
+  spec.State = STATE_VIC;
+  return Tally(spec, {{3, 650}, {19, 320}, {22, 450}, {23, 100}, {24, 250}, {2, 40}, {45, 30}},
+               {{STATE_NSW, 10}, {STATE_VIC, 500}, {STATE_SA, 7}, {STATE_TAS, 20}, {STATE_NT, 5}});
+}
+
+// The NSW example with weights: BSP 3 direct (1200 letters, 24 kg), BSPs 4
+// and 5 pooled into 180 letters of residue (3.6 kg).
+inline ManifestInfo NswWithWeights(VaskReportSpec& spec) {
+  spec.WeightOfLetter = 0.02;
+  spec.State = STATE_NSW;
+  return Tally(spec, {{3, 1200}, {4, 100}, {5, 80}}, {});
+}
+
+inline std::string Spaces(int n) { return std::string(n, ' '); }
+inline std::string Dashes(int n) { return std::string(n, '-'); }
+
+struct ChildResult {
+  int Code;
+  std::string Message;
+};
+
+// Runs write in a child whose files may not grow past limit bytes, with
+// SIGXFSZ ignored so that writes fail with EFBIG instead of killing it.
+inline ChildResult RunWithFileSizeLimit(rlim_t limit, const std::function<int(char*)>& write) {
+  int fds[2];
+  if (pipe(fds) != 0) return {-1, "pipe"};
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit rl = {limit, limit};
+    setrlimit(RLIMIT_FSIZE, &rl);
+    char message[256] = "unchanged";
+    int code = write(message);
+    std::string reply = std::to_string(code) + "\n" + message;
+    if (::write(fds[1], reply.data(), reply.size()) < 0) _exit(2);
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string reply;
+  char buffer[512];
+  ssize_t n;
+  while ((n = read(fds[0], buffer, sizeof buffer)) > 0) reply.append(buffer, n);
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  size_t newline = reply.find('\n');
+  if (newline == std::string::npos) return {-1, "child failed"};
+  return {std::stoi(reply.substr(0, newline)), reply.substr(newline + 1)};
+}
+
+// A directory of about length characters below base, made of nested parts
+// each short enough for the file system; returned with its trailing "/".
+inline std::string LongDirectory(const std::string& base, size_t length) {
+  std::string dir = base;
+  while (dir.size() + 2 < length) {
+    size_t part = std::min<size_t>(100, length - dir.size() - 2);
+    dir += "/" + std::string(part, 'd');
+    mkdir(dir.c_str(), 0700);
+  }
+  return dir + "/";
+}
+
+// Feeds standard input from a file holding `input` and captures standard
+// error and standard output, for code that talks to the console.
+class ConsoleCapture {
+ public:
+  explicit ConsoleCapture(const std::string& input) {
+    WriteFile(dir_ / "stdin", input);
+    if (!freopen((dir_ / "stdin").c_str(), "r", stdin)) ADD_FAILURE() << "cannot reopen stdin";
+    std::cin.clear();
+    savedErr_ = Redirect(2, dir_ / "stderr");
+    savedOut_ = Redirect(1, dir_ / "stdout");
+  }
+  ~ConsoleCapture() { Restore(); }
+  ConsoleCapture(const ConsoleCapture&) = delete;
+  ConsoleCapture& operator=(const ConsoleCapture&) = delete;
+
+  // Everything written to standard error so far; ends the capture.
+  std::string Errors() {
+    Restore();
+    return ReadFile(dir_ / "stderr");
+  }
+  std::string Output() {
+    Restore();
+    return ReadFile(dir_ / "stdout");
+  }
+
+ private:
+  static void FlushAll() {
+    std::cerr.flush();
+    std::cout.flush();
+    fflush(stderr);
+    fflush(stdout);
+  }
+  static int Redirect(int target, const std::string& path) {
+    FlushAll();
+    int saved = dup(target);
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(fd, target);
+    close(fd);
+    return saved;
+  }
+  void Restore() {
+    if (savedErr_ < 0) return;
+    FlushAll();
+    dup2(savedErr_, 2);
+    dup2(savedOut_, 1);
+    close(savedErr_);
+    close(savedOut_);
+    savedErr_ = savedOut_ = -1;
+  }
+
+  TempDir dir_;
+  int savedErr_ = -1;
+  int savedOut_ = -1;
+};
+
+}  // namespace vrtest
+
+#endif
