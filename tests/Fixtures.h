@@ -16,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <new>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -306,6 +307,21 @@ class ConsoleCapture {
   int savedOut_ = -1;
 };
 
+// Nothrow array allocations fail once this countdown reaches 0 (-1: never),
+// to reach the code that handles a failed allocation. Every test program is
+// one translation unit, so the replacement is defined once in each.
+inline int g_AllocationsBeforeFailure = -1;
+
 }  // namespace vrtest
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  if (vrtest::g_AllocationsBeforeFailure == 0) return nullptr;
+  if (vrtest::g_AllocationsBeforeFailure > 0) --vrtest::g_AllocationsBeforeFailure;
+  try {
+    return ::operator new[](size);
+  } catch (...) {
+    return nullptr;
+  }
+}
 
 #endif

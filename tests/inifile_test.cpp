@@ -8,19 +8,6 @@
 #include "Fixtures.h"
 #include "spec/IniFile.h"
 
-// Fault injection: the next nothrow array allocations fail once the countdown reaches 0.
-static int g_allocationsBeforeFailure = -1;
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  if (g_allocationsBeforeFailure == 0) return nullptr;
-  if (g_allocationsBeforeFailure > 0) --g_allocationsBeforeFailure;
-  try {
-    return ::operator new[](size);
-  } catch (...) {
-    return nullptr;
-  }
-}
-
 namespace {
 
 struct IniRead {
@@ -190,17 +177,17 @@ TEST(IniFileTest, OutOfMemoryIsReportedWithTheLine) {
   vrtest::WriteFile(dir / "spec.ini", "[File]\nPath=x\n");
   std::ifstream in(dir / "spec.ini");
   char message[256] = "";
-  g_allocationsBeforeFailure = 1;  // the name copy succeeds, the section array fails
+  vrtest::g_AllocationsBeforeFailure = 1;  // the name copy succeeds, the section array fails
   int code = ini.Read(in, message);
-  g_allocationsBeforeFailure = -1;
+  vrtest::g_AllocationsBeforeFailure = -1;
   EXPECT_EQ(ERR_INIFILE_OUT_OF_MEMORY, code);
   EXPECT_STREQ("ERR_INIFILE_OUT_OF_MEMORY\n[File]", message);
   EXPECT_EQ(0, ini.SectionCount);
 
   ASSERT_EQ(0, ini.NewSection("S"));
-  g_allocationsBeforeFailure = 2;
+  vrtest::g_AllocationsBeforeFailure = 2;
   EXPECT_EQ(ERR_INIFILE_OUT_OF_MEMORY, ini.Sections[0].NewEntry("K", "V"));
-  g_allocationsBeforeFailure = -1;
+  vrtest::g_AllocationsBeforeFailure = -1;
   EXPECT_EQ(0, ini.Sections[0].EntryCount);
 }
 

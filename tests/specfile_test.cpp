@@ -11,19 +11,6 @@
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
 
-// Fault injection: nothrow array allocations fail once the countdown reaches 0.
-static int g_allocationsBeforeFailure = -1;
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  if (g_allocationsBeforeFailure == 0) return nullptr;
-  if (g_allocationsBeforeFailure > 0) --g_allocationsBeforeFailure;
-  try {
-    return ::operator new[](size);
-  } catch (...) {
-    return nullptr;
-  }
-}
-
 namespace {
 
 const char kThreeFields[] =
@@ -352,9 +339,9 @@ TEST_F(SpecFileTest, EveryFailedAllocationIsReported) {
     VaskReportSpec spec;
     std::ifstream in(dir_ / "spec.ini");
     char message[256] = "";
-    g_allocationsBeforeFailure = n;
+    vrtest::g_AllocationsBeforeFailure = n;
     int code = spec.Read(in, message, nullptr);
-    g_allocationsBeforeFailure = -1;
+    vrtest::g_AllocationsBeforeFailure = -1;
     if (code == 0) break;
     ASSERT_LT(n, 100);
     if (code == ERR_INIFILE_OUT_OF_MEMORY) {
