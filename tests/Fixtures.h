@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -306,6 +307,24 @@ class ConsoleCapture {
   int savedErr_ = -1;
   int savedOut_ = -1;
 };
+
+// Progress calls of a run. The call whose value is g_CancelAtValue, or the
+// g_CancelAtCall-th call (1 the first), cancels the run.
+inline std::vector<int> g_ProgressCalls;
+inline int g_CancelAtValue = INT_MIN;
+inline size_t g_CancelAtCall = 0;
+
+inline int RecordProgress(int value) {
+  g_ProgressCalls.push_back(value);
+  return value == g_CancelAtValue || g_ProgressCalls.size() == g_CancelAtCall;
+}
+
+// count copies of a record line.
+inline std::string Records(int count, const std::string& line = "1,3,VIC,0,n\n") {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += line;
+  return text;
+}
 
 // Nothrow array allocations fail once this countdown reaches 0 (-1: never),
 // to reach the code that handles a failed allocation. Every test program is

@@ -557,14 +557,6 @@ TEST(FaultInjection, BucketRemovedBetweenThePhasesStopsTheRunWithItsName) {
   }
 }
 
-std::vector<int> g_Calls;
-int g_CancelAt = 0;
-
-int RecordAndCancel(int value) {
-  g_Calls.push_back(value);
-  return static_cast<int>(g_Calls.size()) == g_CancelAt;
-}
-
 TEST(FaultInjection, CancelAtEveryProgressCallOfBothPhasesKeepsTheDataFile) {
   // A blank line first gives the call at 0; two thousand records the calls
   // at 1000 and 2000; then the join's 63.
@@ -574,23 +566,23 @@ TEST(FaultInjection, CancelAtEveryProgressCallOfBothPhasesKeepsTheDataFile) {
   VaskReportSpec spec;
   UseFullRun(spec, whole / "job.txt");
   WriteFile(whole / "job.txt", data);
-  g_Calls.clear();
-  g_CancelAt = -1;
+  g_ProgressCalls.clear();
+  g_CancelAtCall = 0;
   char message[256];
-  ASSERT_EQ(0, CreateReports(spec, (whole / "out").c_str(), message, RecordAndCancel));
-  const std::vector<int> calls = g_Calls;
+  ASSERT_EQ(0, CreateReports(spec, (whole / "out").c_str(), message, RecordProgress));
+  const std::vector<int> calls = g_ProgressCalls;
   ASSERT_EQ(66u, calls.size());
   ASSERT_EQ(2000, calls[2]);
   for (size_t at = 1; at <= calls.size(); ++at) {
     TempDir dir;
     UseFullRun(spec, dir / "job.txt");
     WriteFile(dir / "job.txt", data);
-    g_Calls.clear();
-    g_CancelAt = static_cast<int>(at);
+    g_ProgressCalls.clear();
+    g_CancelAtCall = at;
     const std::string what =
         "call " + std::to_string(at) + " (" + std::to_string(calls[at - 1]) + ")";
     EXPECT_EQ(ERR_VASKREPORT_USER_CANCELLED,
-              CreateReports(spec, (dir / "out").c_str(), message, RecordAndCancel))
+              CreateReports(spec, (dir / "out").c_str(), message, RecordProgress))
         << what;
     EXPECT_STREQ("ERR_VASKREPORT_USER_CANCELLED", message) << what;
     ExpectCleanFailure(dir, data, calls[at - 1] >= 0, what);
