@@ -210,6 +210,9 @@ TEST(ResortFailure, OddDataFilesAreReadOnceAndReplacedOnlyWhenRegular) {
       // Every record the pipe held was read, by the run alone.
       EXPECT_EQ(Data().size() - std::string("1,5,,0,r\n,,WA,,u\n,,?,,k\nbroken\n").size(),
                 ReadFile(dir / "BDT_job.txt").size() - header.size());
+      EXPECT_EQ(header + "1,5,,0,r\n", ReadFile(dir / "BR_job.txt"));
+      EXPECT_EQ(header + ",,WA,,u\n,,?,,k\n", ReadFile(dir / "UR_job.txt"));
+      EXPECT_EQ(header + "broken\n", ReadFile(dir / "ERR_job.txt"));
     }
   }
 }
