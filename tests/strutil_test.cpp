@@ -1,300 +1,141 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "Fixtures.h"
-#include "util/StrUtil.h"
+#include "util/Registry.h"
 
 namespace {
 
-std::vector<std::string> ToVector(char** list) {
-  std::vector<std::string> out;
-  for (char** p = list; p && *p; ++p) out.push_back(*p);
-  return out;
+// The list's strings joined by "|", "<null>" for no list; frees it.
+std::string Joined(char** list, bool sorted = false) {
+  if (!list) return "<null>";
+  std::vector<std::string> items;
+  for (char** p = list; *p; ++p) items.push_back(*p);
+  FreeArray_(list);
+  std::string out = vrtest::Join(sorted ? vrtest::Sorted(items) : items);
+  std::replace(out.begin(), out.end(), '\n', '|');
+  return out.substr(0, out.size() - !out.empty());  // no "|" after the last
 }
 
-// Runs a test inside a directory and returns to the previous one afterwards.
-class InDir {
- public:
-  explicit InDir(const std::string& dir) {
-    if (!getcwd(old_, sizeof old_)) old_[0] = '\0';
-    EXPECT_EQ(0, chdir(dir.c_str()));
+TEST(StrUtil, InPlaceTextFunctions) {
+  using Text = std::function<char*(char*)>;
+  const Text rtrim = RTrim_, rev = strrev_, upper = strupr_, lower = strlwr_;
+  const Text trimX = [](char* t) { return Trim_(t, 'x'); };
+  const Text trimSpace = [](char* t) { return Trim_(t, ' '); };
+  const Text trimSet = [](char* t) { return Trim_(t, " \t\r\n+-"); };
+  const struct { const Text& f; const char* in; const char* out; } cases[] = {
+      {rtrim, "a \t ", "a \t"}, {rtrim, "   ", ""}, {trimSpace, " \ta b\t ", "\ta b\t"}, {trimX, "xxaxx", "a"},
+      {trimX, "xxxx", ""}, {trimSpace, "", ""}, {trimSet, " \t\na b\r\n", "a b"}, {trimSet, "+++", ""},
+      {rev, "abc", "cba"}, {rev, "ab", "ba"}, {rev, "", ""}, {upper, "aBc1_z", "ABC1_Z"}, {lower, "AbC1_Z", "abc1_z"},
+  };
+  for (const auto& c : cases) {
+    std::string buffer = c.in;
+    EXPECT_STREQ(c.out, c.f(&buffer[0])) << '"' << c.in << '"';
   }
-  ~InDir() { EXPECT_EQ(0, chdir(old_)); }
+  wchar_t wide[] = L"aBc9";
+  EXPECT_TRUE(wcsupr_(wide) == wide && !wcscmp(L"ABC9", wide));
+}
 
- private:
+TEST(StrUtil, SplitNumbersCompareAndConcat) {
+  const std::pair<const char*, const char*> splits[] = {
+      {" a , b ,, c ", "a|b||c"}, {"", ""}, {"a,", "a|"}, {",", "|"}, {"b,\ta\t", "b|\ta\t"}};
+  for (const auto& s : splits) EXPECT_EQ(s.second, Joined(Split_(s.first, ','))) << s.first;
+  const struct { int value, radix; const char* out; } numbers[] = {{-255, 16, "-ff"}, {10, 1, ""}, {10, 37, ""},
+      {0, 2, "0"}, {-5, 2, "-101"}, {35, 36, "z"}, {2147483647, 10, "2147483647"}, {-2147483647, 10, "-2147483647"}};
+  for (const auto& n : numbers) {
+    char buffer[40] = "junk";
+    EXPECT_EQ(buffer, itoa_(n.value, buffer, n.radix));
+    EXPECT_STREQ(n.out, buffer) << n.value << " radix " << n.radix;
+  }
+  const struct { const wchar_t *a, *b; int out; } compares[] = {{L"abc", L"ABCD", -2}, {L"abd", L"ABC", 1},
+      {L"abc", L"ABD", -1}, {L"ABC", L"abc", 0}, {L"abcd", L"abc", 1}, {L"", L"", 0}, {L"", L"a", -2}};
+  for (const auto& c : compares) EXPECT_EQ(c.out, wcsicmp_(c.a, c.b)) << c.a << " " << c.b;
+  EXPECT_EQ(std::make_pair(0, -1), std::make_pair(wcsnicmp_(L"abcX", L"ABCy", 3), wcsnicmp_(L"abcX", L"ABCy", 4)));
+  char buf[16] = "keep";
+  EXPECT_STREQ("keep", ConcatStrings(buf, 0, "x", nullptr, nullptr, nullptr));
+  EXPECT_STREQ("abdef", ConcatStrings(buf, 6, "a", nullptr, "b", "defg"));
+  EXPECT_STREQ("job-1", ConcatStrings(buf, 6, "job", -1234L, ".txt"));
+  unsigned long room = 5;
+  ConcatStrings_(buf, "cd", room);
+  ConcatStrings_(buf, "efgh", room);
+  EXPECT_STREQ("job-1cdefg", buf);
+  EXPECT_EQ(0u, room);
+}
+
+// Each test runs in a fresh working directory.
+class InWorkDir : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(getcwd(old_, sizeof old_) && !chdir(work_.path().c_str())); }
+  void TearDown() override { ASSERT_EQ(0, chdir(old_)); }
+  vrtest::TempDir work_;
   char old_[4096];
 };
 
-TEST(StrUtil, RTrimRemovesOnlyTrailingSpaces) {
-  char text[] = "a \t ";
-  EXPECT_STREQ("a \t", RTrim_(text));
-  char spaces[] = "   ";
-  EXPECT_STREQ("", RTrim_(spaces));
-}
-
-TEST(StrUtil, TrimRemovesRunsOfCharacterAtBothEnds) {
-  struct Case { const char* in; char c; const char* out; } cases[] = {
-      {"  a b  ", ' ', "a b"}, {"xxaxx", 'x', "a"}, {"xxxx", 'x', ""},
-      {"", ' ', ""}, {"a", ' ', "a"}, {" \ta\t ", ' ', "\ta\t"},
-  };
-  for (const Case& c : cases) {
-    char buf[32];
-    strncpyz(buf, c.in, 31);
-    EXPECT_STREQ(c.out, Trim_(buf, c.c)) << '"' << c.in << '"';
-  }
-}
-
-TEST(StrUtil, TrimWithSetRemovesAnyMemberAtBothEnds) {
-  struct Case { const char* in; const char* set; const char* out; } cases[] = {
-      {" \t\na b\r\n", " \t\r\n", "a b"}, {"", " ", ""}, {"-+-x-+", "+-", "x"},
-      {"abc", "", "abc"}, {"+++", "+", ""},
-  };
-  for (const Case& c : cases) {
-    char buf[32];
-    strncpyz(buf, c.in, 31);
-    EXPECT_STREQ(c.out, Trim_(buf, c.set)) << '"' << c.in << '"';
-  }
-}
-
-TEST(StrUtil, SplitKeepsEmptyFieldsAndTrimsSpaces) {
-  struct Case { const char* text; char sep; std::vector<std::string> fields; } cases[] = {
-      {" a , b ,, c ", ',', {"a", "b", "", "c"}},
-      {"", ',', {""}},
-      {"a,", ',', {"a", ""}},
-      {",", ',', {"", ""}},
-      {"\ta\t|b", '|', {"\ta\t", "b"}},
-      {"one", ',', {"one"}},
-  };
-  for (const Case& c : cases) {
-    char** list = Split_(c.text, c.sep);
-    ASSERT_NE(nullptr, list) << c.text;
-    EXPECT_EQ(c.fields, ToVector(list)) << '"' << c.text << '"';
-    FreeArray_(list);
-  }
-}
-
-TEST(CreateDir, CreatesMissingRelativeComponents) {
-  vrtest::TempDir tmp;
-  InDir in(tmp.path());
-  ASSERT_EQ(0, mkdir_("out"));
-  EXPECT_TRUE(CreateDir("out/2024/jan/"));
-  EXPECT_TRUE(DirectoryExists_("out/2024"));
-  EXPECT_TRUE(DirectoryExists_("out/2024/jan"));
-  EXPECT_TRUE(CreateDir("fresh"));
-  EXPECT_TRUE(DirectoryExists_("fresh"));
-  EXPECT_TRUE(CreateDir("a/b/c"));
-  EXPECT_TRUE(DirectoryExists_("a/b/c"));
-}
-
-TEST(CreateDir, CreatesAbsolutePathAndAcceptsExisting) {
-  vrtest::TempDir tmp;
-  std::string deep = tmp / "x/y/z";
-  EXPECT_TRUE(CreateDir(deep.c_str()));
-  EXPECT_TRUE(DirectoryExists_(deep.c_str()));
-  struct stat before, after;
-  ASSERT_EQ(0, stat(deep.c_str(), &before));
-  EXPECT_TRUE(CreateDir(deep.c_str()));
-  EXPECT_TRUE(CreateDir(tmp.path().c_str()));
-  ASSERT_EQ(0, stat(deep.c_str(), &after));
-  EXPECT_EQ(before.st_ino, after.st_ino);
-}
-
-TEST(CreateDir, ToleratesDoubledSeparator) {
-  vrtest::TempDir tmp;
-  std::string path = tmp / "p//q";
-  EXPECT_TRUE(CreateDir(path.c_str()));
-  EXPECT_TRUE(DirectoryExists_((tmp / "p/q").c_str()));
-}
-
-TEST(CreateDir, FailsOnEmptyTooLongOrFileComponent) {
-  vrtest::TempDir tmp;
-  EXPECT_FALSE(CreateDir(""));
-  std::string longPath = tmp.path() + "/";
-  longPath += std::string(256 - longPath.size(), 'd');
-  ASSERT_EQ(256u, longPath.size());
-  EXPECT_FALSE(CreateDir(longPath.c_str()));
-  EXPECT_FALSE(DirectoryExists_(longPath.c_str()));
-  std::string ok = longPath.substr(0, 255);
-  EXPECT_TRUE(CreateDir(ok.c_str()));
-  vrtest::WriteFile(tmp / "file", "x");
-  EXPECT_FALSE(CreateDir((tmp / "file/sub").c_str()));
-  EXPECT_FALSE(CreateDir((tmp / "file").c_str()));
-}
-
-TEST(FileUtil, FgetsStripsLineFeedThenCarriageReturn) {
-  vrtest::TempDir tmp;
-  std::string path = tmp / "lines";
-  vrtest::WriteFile(path, "dos\r\nunix\nlone\r\n\r\n\nlast\r");
-  FILE* f = fopen(path.c_str(), "r");
-  ASSERT_NE(nullptr, f);
+TEST_F(InWorkDir, DirectoriesLinesAndPatterns) {
+  for (const char* path : {"out/2024/jan/", "fresh", "a/b/c", "p//q", "a/b/c", work_.path().c_str()})
+    EXPECT_TRUE(CreateDir(path) && DirectoryExists_(path)) << path;
+  vrtest::WriteFile("lines", "dos\r\nunix\n\r\n\nabcdefgh\nz\r");
+  for (const char* path : {"", "lines/sub", "lines"}) EXPECT_FALSE(CreateDir(path)) << path;
+  FILE* f = fopen("lines", "r");
   std::vector<std::string> lines;
   char buf[64];
-  while (fgets_(buf, sizeof buf, f)) lines.push_back(buf);
+  for (int size = 64; fgets_(buf, size, f); size = lines.size() < 4 ? 64 : 5) lines.push_back(buf);
   fclose(f);
-  EXPECT_EQ((std::vector<std::string>{"dos", "unix", "lone", "", "", "last\r"}), lines);
-}
-
-TEST(FileUtil, FgetsReadsLongLineInPieces) {
-  vrtest::TempDir tmp;
-  std::string path = tmp / "long";
-  vrtest::WriteFile(path, "abcdefgh\nz");
-  FILE* f = fopen(path.c_str(), "r");
-  ASSERT_NE(nullptr, f);
-  char buf[5];
-  std::vector<std::string> lines;
-  while (fgets_(buf, sizeof buf, f)) lines.push_back(buf);
-  fclose(f);
-  EXPECT_EQ((std::vector<std::string>{"abcd", "efgh", "", "z"}), lines);
-}
-
-TEST(FileUtil, FileExistsNeedsReadableFile) {
-  vrtest::TempDir tmp;
-  std::string path = tmp / "f";
-  EXPECT_FALSE(FileExists_(path.c_str()));
-  vrtest::WriteFile(path, "x");
-  EXPECT_TRUE(FileExists_(path.c_str()));
-  if (geteuid() != 0) {
-    ASSERT_EQ(0, chmod(path.c_str(), 0));
-    EXPECT_FALSE(FileExists_(path.c_str()));
+  EXPECT_EQ(vrtest::Lines("dos\nunix\n\n\nabcd\nefgh\n\nz\r\n"), lines);
+  EXPECT_TRUE(FileExists_("lines") && !FileExists_("none"));
+  for (const char* name : {"a.txt", "b.txt", ".hidden.txt"}) vrtest::WriteFile(work_ / "a/" + name, "x");
+  const std::pair<std::string, std::string> dirs[] = {
+      {work_ / "a/*.txt", ".hidden.txt|a.txt|b.txt"}, {work_ / "a/*.none", ""}, {work_ / "a/b*", "b|b.txt"},
+      {work_ / "missing/*", "<null>"}, {"a.txt", "<null>"}};
+  for (const auto& d : dirs) {
+    EXPECT_EQ(d.second, Joined(Dir_(d.first.c_str()), true)) << d.first;
+    EXPECT_EQ(!d.second.empty() && d.second != "<null>", FilePatternExists_(d.first.c_str())) << d.first;
   }
 }
 
-TEST(StrUtil, CaseConversionInPlace) {
-  char up[] = "aBc1_z";
-  EXPECT_EQ(up, strupr_(up));
-  EXPECT_STREQ("ABC1_Z", up);
-  char low[] = "AbC1_Z";
-  EXPECT_EQ(low, strlwr_(low));
-  EXPECT_STREQ("abc1_z", low);
-  wchar_t wide[] = L"aBc9";
-  EXPECT_EQ(wide, wcsupr_(wide));
-  EXPECT_STREQ(L"ABC9", wide);
-}
-
-TEST(StrUtil, ItoaWritesRadixDigits) {
-  struct Case { int value; int radix; const char* out; } cases[] = {
-      {-255, 16, "-ff"}, {10, 1, ""}, {10, 37, ""}, {0, 10, "0"}, {0, 2, "0"},
-      {5, 2, "101"}, {-5, 2, "-101"}, {35, 36, "z"}, {2147483647, 10, "2147483647"},
-      {-2147483647, 10, "-2147483647"}, {255, 8, "377"},
-  };
-  for (const Case& c : cases) {
-    char buf[40] = "junk";
-    EXPECT_EQ(buf, itoa_(c.value, buf, c.radix));
-    EXPECT_STREQ(c.out, buf) << c.value << " radix " << c.radix;
+// With an empty home and no ZELNOR_CONFIG_FILE; how aliases expand is shown
+// by the alias cases.
+class Registry : public InWorkDir {
+ protected:
+  void Local(const std::string& text) { vrtest::WriteFile(work_ / ".zelnor", text); }
+  static std::string Lookup(const char* section, const char* key) {
+    char value[256] = "";
+    int capacity = sizeof value;
+    int r = LookUpRegistry_(section, key, value, capacity, false);
+    return r == 0 ? value : "<" + std::to_string(r) + ">";
   }
-}
-
-TEST(StrUtil, StrrevReversesInPlace) {
-  const char* cases[][2] = {{"abc", "cba"}, {"ab", "ba"}, {"a", "a"}, {"", ""}};
-  for (auto& c : cases) {
-    char buf[8];
-    strncpyz(buf, c[0], 7);
-    EXPECT_STREQ(c[1], strrev_(buf));
+  static std::string Enumerate(const char* section) {
+    char** names = reinterpret_cast<char**>(1);
+    char** values = names;
+    EnumerateRegistry_(section, &names, &values);
+    return Joined(names) + "=" + Joined(values);
   }
-}
+  vrtest::TempDir home_;
+  vrtest::ScopedEnv home{"HOME", home_.path().c_str()}, config{"ZELNOR_CONFIG_FILE", nullptr};
+};
 
-TEST(StrUtil, WideCompareIgnoresCaseAndRanksEnds) {
-  struct Case { const wchar_t* a; const wchar_t* b; int out; } cases[] = {
-      {L"abc", L"ABCD", -2}, {L"abd", L"ABC", 1}, {L"abc", L"ABD", -1},
-      {L"ABC", L"abc", 0}, {L"abcd", L"abc", 1}, {L"", L"", 0}, {L"", L"a", -2},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.out, wcsicmp_(c.a, c.b));
-  EXPECT_EQ(0, wcsnicmp_(L"abcX", L"ABCy", 3));
-  EXPECT_EQ(-1, wcsnicmp_(L"abcX", L"ABCy", 4));
-  EXPECT_EQ(-2, wcsnicmp_(L"ab", L"ABC", 3));
-  EXPECT_EQ(0, wcsnicmp_(L"x", L"y", 0));
-}
-
-TEST(StrUtil, ConcatStringsCutsToBufferSize) {
-  char buf[16];
-  EXPECT_STREQ("abcd", ConcatStrings(buf, 5, "abc", "def", nullptr, nullptr));
-  EXPECT_STREQ("abdef", ConcatStrings(buf, 16, "a", nullptr, "b", "def"));
-  EXPECT_STREQ("", ConcatStrings(buf, 1, "abc", nullptr, nullptr, nullptr));
-  EXPECT_STREQ("abc", ConcatStrings(buf, 4, "abc", "d", nullptr, nullptr));
-  strncpyz(buf, "keep", 15);
-  ConcatStrings(buf, 0, "x", nullptr, nullptr, nullptr);
-  EXPECT_STREQ("keep", buf);
-  EXPECT_STREQ("n=-42", ConcatStrings(buf, 16, "n", "=", -42L));
-  EXPECT_STREQ("job7.txt", ConcatStrings(buf, 16, "job", 7L, ".txt"));
-  EXPECT_STREQ("job12", ConcatStrings(buf, 6, "job", 1234L, ".txt"));
-}
-
-TEST(StrUtil, ConcatStringsAppendsWithinRoom) {
-  char buf[16] = "ab";
-  unsigned long room = 5;
-  ConcatStrings_(buf, "cd", room);
-  EXPECT_STREQ("abcd", buf);
-  EXPECT_EQ(3u, room);
-  ConcatStrings_(buf, "efgh", room);
-  EXPECT_STREQ("abcdefg", buf);
-  EXPECT_EQ(0u, room);
-  ConcatStrings_(buf, "x", room);
-  EXPECT_STREQ("abcdefg", buf);
-}
-
-TEST(SysUtil, TimeConversions) {
-  long t = 86400L * 365;
-  tm out{};
-  EXPECT_TRUE(Localtime(&t, out));
-  EXPECT_TRUE(out.tm_year == 70 || out.tm_year == 71);
-  char text[32] = "junk";
-  EXPECT_TRUE(Ctime(&t, text));
-  EXPECT_EQ('\n', text[strlen(text) - 1]);
-  EXPECT_NE(nullptr, strstr(text, "197"));
-  long huge = 0x7fffffffffffffffL;
-  EXPECT_FALSE(Ctime(&huge, text));
-  EXPECT_STREQ("", text);
-}
-
-TEST(SysUtil, ComputerNameStopsAtDotAndFitsBuffer) {
-  char host[256];
-  ASSERT_EQ(0, gethostname(host, sizeof host));
-  host[255] = '\0';
-  std::string shortName(host, strcspn(host, "."));
-  char buf[256];
-  EXPECT_TRUE(GetComputerName_(buf, sizeof buf));
-  EXPECT_EQ(shortName, buf);
-  char tiny[3] = "zz";
-  EXPECT_TRUE(GetComputerName_(tiny, 2));
-  EXPECT_EQ(shortName.substr(0, 1), tiny);
-}
-
-TEST(DirPattern, MatchesLastComponentInDirectory) {
-  vrtest::TempDir tmp;
-  for (const char* name : {"a.txt", "b.txt", "c.csv", ".hidden.txt"})
-    vrtest::WriteFile(tmp / name, "x");
-  std::string txt = tmp / "*.txt";
-  EXPECT_TRUE(FilePatternExists_(txt.c_str()));
-  EXPECT_FALSE(FilePatternExists_((tmp / "*.htm").c_str()));
-  EXPECT_FALSE(FilePatternExists_("*.txt"));
-  EXPECT_FALSE(FilePatternExists_((tmp / "none/*").c_str()));
-  char** list = Dir_(txt.c_str());
-  ASSERT_NE(nullptr, list);
-  std::vector<std::string> names = ToVector(list);
-  FreeArray_(list);
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ((std::vector<std::string>{".hidden.txt", "a.txt", "b.txt"}), names);
-}
-
-TEST(DirPattern, DirReturnsEmptyOrNullList) {
-  vrtest::TempDir tmp;
-  char** empty = Dir_((tmp / "*.none").c_str());
-  ASSERT_NE(nullptr, empty);
-  EXPECT_EQ(nullptr, empty[0]);
-  FreeArray_(empty);
-  EXPECT_EQ(nullptr, Dir_("no-directory-part"));
-  EXPECT_EQ(nullptr, Dir_((tmp / "missing/*").c_str()));
-  char** dots = Dir_((tmp / ".*").c_str());
-  ASSERT_NE(nullptr, dots);
-  std::vector<std::string> names = ToVector(dots);
-  FreeArray_(dots);
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ((std::vector<std::string>{".", ".."}), names);
+TEST_F(Registry, EntriesAreFoundByExactKeyAndListedBySection) {
+  if (!FileExists_("/usr/etc/.zelnor")) {  // no file at all
+    EXPECT_EQ("<1301>|<null>=<null>", Lookup("Paths", "DATA") + "|" + Enumerate("Paths"));
+  }
+  Local("Paths/A = /no\n  \tPaths/B= /yes \nPaths/C\nPaths/D=x=y\nPaths/E=\nPaths/KEYX=wrong\n"
+        "Paths/KEY=first\nPaths/KEY=second\nReports/Paths/DATA=/srv\nTOP=1\nPaths/DATA=/srv/mail\n"
+        "Paths/DA/TA=/bad\n" + std::string("S/N=ab\0cd\n", 10) + "  paths/C=3\nPathsX/F=4\nNEXT=5\n"
+        "S/K=abcdefghijklmnopqrstuvwxy\nN/A=12abc\nN/B=  7\nN/C=x\n");
+  const char* const lookups[][3] = {
+      {"Paths", "A", "<1302>"}, {"Paths", "B", " /yes "}, {"Paths", "C", "3"}, {"Paths", "D", "x=y"},
+      {"Paths", "E", ""}, {"Paths", "KEY", "first"}, {"Reports/Paths", "DATA", "/srv"},
+      {"Reports\\Paths", "DATA", "/srv"}, {"", "TOP", "1"}, {nullptr, "TOP", "1"}, {"S", "N", "<1302>"},
+      {nullptr, "S/K", "<1302>"}};
+  for (const auto& l : lookups) EXPECT_EQ(l[2], Lookup(l[0], l[1])) << l[1] << " row " << &l - lookups;
+  EXPECT_EQ("A |B|D|E|KEYX|KEY|KEY|DATA|C= /no| /yes |x=y||wrong|first|second|/srv/mail|3", Enumerate("Paths"));
+  EXPECT_EQ("DATA=/srv|TOP|NEXT=1|5", Enumerate("Reports\\Paths") + "|" + Enumerate(nullptr));
+  EXPECT_EQ("=", Enumerate("None"));
+  char value[10];
+  int capacity = 10;
+  EXPECT_EQ(0, LookUpRegistry_("S", "K", value, capacity, true));
+  EXPECT_TRUE(!strcmp(value, "abcdefghi") && capacity == 25) << value << " " << capacity;
+  unsigned int numbers[4] = {99, 99, 99, 99};
+  EXPECT_TRUE(LookUpRegistryI_("N", "A", numbers[0], 0) && LookUpRegistryI_("N", "B", numbers[1], 0) &&
+              LookUpRegistryI_("N", "C", numbers[2], 0) && !LookUpRegistryI_("N", "D", numbers[3], 0));
+  EXPECT_EQ(std::vector<unsigned>({12, 7, 0, 99}), std::vector<unsigned>(numbers, numbers + 4));
 }
 
 }  // namespace
