@@ -26,7 +26,7 @@ assert all(b["trays"] is None for b in doc["bsps"] if b["sortLevel"] == "BR"), "
 assert (matching["total"], matching["notMatched"]) == (int(sys.argv[2]), total["UR"]["volume"]), matching
 # The files listed are the run's, each a name that opens.
 names = [name for name in doc["files"] if open(name, "rb")]
-assert any(name.endswith("/reports/RunDigest.txt") for name in names), names
+assert settings["dataFile"] in names and any(name.endswith("/reports/RunDigest.txt") for name in names), names
 # Every weight has the CSV's digits: a longer expansion reads back as another number.
 manifest = next(name for name in names if name.endswith("/ManifestReport.csv"))
 bsps, states = {b["bsp"]: b for b in doc["bsps"]}, {s["state"]: s for s in doc["states"]}
