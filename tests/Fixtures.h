@@ -343,4 +343,58 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   }
 }
 
+// verify: generated mailings, shared by the whole-run tests.
+namespace vrtest {
+
+// Deterministic pseudo-random numbers.
+class Random {
+ public:
+  explicit Random(uint64_t seed) : m_State(seed * 2862933555777941757ull + 3037000493ull) {}
+  unsigned Below(unsigned n) {
+    return static_cast<unsigned>(((m_State = m_State * 6364136223846793005ull + 1442695040888963407ull) >> 33) % n);
+  }
+
+ private:
+  uint64_t m_State;
+};
+
+struct Mailing {
+  bool SortByBsp = true, SortIntoBdt = true, SortIntoStates = true, CrLf = false;
+  unsigned Seed = 1;
+  std::string DataName = "job.csv";
+};
+
+// Lines of a mailing DPID,BSP,STATE,FLAG,NAME with a header: direct-tray
+// sort plans, residue ones, BSPs 2 and 19, unbarcoded letters of known,
+// unknown and empty state, barcoded letters without a sort plan, lines the
+// record reader rejects, blank lines; shuffled below the header.
+inline std::string GenerateMailing(const Mailing& mailing) {
+  Random random(mailing.Seed);
+  const std::string eol = mailing.CrLf ? "\r\n" : "\n";
+  std::vector<std::string> lines;
+  auto record = [&](const std::string& dpid, const std::string& bsp, const std::string& state) {
+    static const char* const flags[] = {"0", "1", "4", "8", "12", "-1", "", "x"};
+    lines.push_back(dpid + "," + bsp + "," + state + "," + flags[random.Below(8)] + ",\"Name " +
+                    std::to_string(random.Below(100000)) + ", Jr\"" + eol);
+  };
+  auto dpid = [&random] { return std::to_string(10000000 + random.Below(89999999)); };
+  const int direct[][2] = {{3, 320}, {22, 305}, {40, 301}};
+  for (const auto& plan : direct)
+    for (int i = 0; i < plan[1]; ++i) record(dpid(), std::to_string(plan[0]), "NSW");
+  for (int i = 0; i < 400; ++i) record(dpid(), std::to_string(1 + random.Below(54)), "");
+  for (int i = 0; i < 30; ++i) record(dpid(), i % 2 ? "19" : "2", "ACT");
+  static const char* const states[] = {"NSW", "vic", "Qld", "ACT", "XX", "", "wa", "Victoria"};
+  for (int i = 0; i < 250; ++i) record("", std::to_string(random.Below(55)), states[random.Below(8)]);
+  for (int i = 0; i < 12; ++i) record(dpid(), i % 3 ? "99" : "0", "SA");
+  for (int i = 0; i < 5; ++i) lines.push_back("12345678,3,NSW,0,\"unclosed name" + eol);
+  lines.insert(lines.end(), {eol, "  " + eol});  // a blank line; blanks only: a record with every field empty
+  for (size_t i = lines.size(); i > 1; --i)
+    std::swap(lines[i - 1], lines[random.Below(static_cast<unsigned>(i))]);
+  std::string text = "DPID,BSP,STATE,FLAG,NAME" + eol;
+  for (const std::string& line : lines) text += line;
+  return text;
+}
+
+}  // namespace vrtest
+
 #endif
