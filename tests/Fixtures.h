@@ -2,12 +2,8 @@
 #define VASKREPORT_TESTS_FIXTURES_H
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,39 +11,30 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <functional>
-#include <iostream>
 #include <new>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "engine/Tallies.h"
 #include "spec/VaskReportSpec.h"
 #include "util/StrUtil.h"
 
 namespace vrtest {
 
-// A fresh directory under /tmp, removed with everything in it on destruction.
+// A fresh directory under base, removed with everything in it on destruction.
 class TempDir {
  public:
-  TempDir() {
-    char tmpl[] = "/tmp/vaskreport-test-XXXXXX";
-    const char* made = mkdtemp(tmpl);
-    path_ = made ? made : "";
+  explicit TempDir(const std::string& base = "/tmp") {
+    std::string name = base + "/vaskreport-test-XXXXXX";
+    path_ = mkdtemp(&name[0]) ? name : "";
   }
   ~TempDir() {
-    if (!path_.empty()) {
-      std::string cmd = "chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'";
-      if (system(cmd.c_str()) != 0) {
-      }
-    }
+    const std::string cmd = "chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'";
+    if (!path_.empty() && system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot remove " << path_;
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const { return path_; }
-  // path() + "/" + name
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
  private:
@@ -57,27 +44,18 @@ class TempDir {
 // Sets (or, with a null value, unsets) an environment variable for a scope.
 class ScopedEnv {
  public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    const char* old = getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
+  ScopedEnv(const char* name, const char* value) : name_(name), had_(getenv(name) != nullptr) {
+    if (had_) old_ = getenv(name);
+    value ? setenv(name, value, 1) : unsetenv(name);
   }
-  ~ScopedEnv() {
-    if (had_)
-      setenv(name_.c_str(), old_.c_str(), 1);
-    else
-      unsetenv(name_.c_str());
-  }
+  ~ScopedEnv() { had_ ? setenv(name_.c_str(), old_.c_str(), 1) : unsetenv(name_.c_str()); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
-  std::string name_, old_;
-  bool had_ = false;
+  std::string name_;
+  bool had_;
+  std::string old_;
 };
 
 inline std::string ReadFile(const std::string& path) {
@@ -172,74 +150,7 @@ inline bool AnyTempFileLeft(const std::string& directory, bool countResortCopy) 
   return false;
 }
 
-using Volumes = std::vector<std::pair<int, unsigned long>>;
-
-// Tallies through the engine, from letter counts by BSP and unbarcoded counts by state.
-inline ManifestInfo Tally(const VaskReportSpec& spec, const Volumes& bsp,
-                          const Volumes& unbarcoded) {
-  unsigned long bspVolumes[BSP_COUNT + 1] = {};
-  unsigned long unbarcodedVolumes[STATE_COUNT] = {};
-  for (const auto& v : bsp) bspVolumes[v.first] = v.second;
-  for (const auto& v : unbarcoded) unbarcodedVolumes[v.first] = v.second;
-  ManifestInfo info;
-  info.Calculate(spec, bspVolumes, unbarcodedVolumes);
-  return info;
-}
-
-// Direct, residue and unbarcoded letters over several states, lodged in VIC.
-// NSW: direct and unbarcoded; ACT: direct only; VIC: all three; QLD: residue
-// only; SA: residue and unbarcoded; TAS and NT: unbarcoded only.
-inline ManifestInfo SeveralStates(VaskReportSpec& spec) {
-  spec.State = STATE_VIC;
-  return Tally(spec, {{3, 650}, {19, 320}, {22, 450}, {23, 100}, {24, 250}, {2, 40}, {45, 30}},
-               {{STATE_NSW, 10}, {STATE_VIC, 500}, {STATE_SA, 7}, {STATE_TAS, 20}, {STATE_NT, 5}});
-}
-
-// The NSW example with weights: BSP 3 direct (1200 letters, 24 kg), BSPs 4
-// and 5 pooled into 180 letters of residue (3.6 kg).
-inline ManifestInfo NswWithWeights(VaskReportSpec& spec) {
-  spec.WeightOfLetter = 0.02;
-  spec.State = STATE_NSW;
-  return Tally(spec, {{3, 1200}, {4, 100}, {5, 80}}, {});
-}
-
 inline std::string Spaces(int n) { return std::string(n, ' '); }
-inline std::string Dashes(int n) { return std::string(n, '-'); }
-
-struct ChildResult {
-  int Code;
-  std::string Message;
-};
-
-// Runs write in a child whose files may not grow past limit bytes, with
-// SIGXFSZ ignored so that writes fail with EFBIG instead of killing it.
-inline ChildResult RunWithFileSizeLimit(rlim_t limit, const std::function<int(char*)>& write) {
-  int fds[2];
-  if (pipe(fds) != 0) return {-1, "pipe"};
-  pid_t pid = fork();
-  if (pid == 0) {
-    close(fds[0]);
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit rl = {limit, limit};
-    setrlimit(RLIMIT_FSIZE, &rl);
-    char message[256] = "unchanged";
-    int code = write(message);
-    std::string reply = std::to_string(code) + "\n" + message;
-    if (::write(fds[1], reply.data(), reply.size()) < 0) _exit(2);
-    _exit(0);
-  }
-  close(fds[1]);
-  std::string reply;
-  char buffer[512];
-  ssize_t n;
-  while ((n = read(fds[0], buffer, sizeof buffer)) > 0) reply.append(buffer, n);
-  close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  size_t newline = reply.find('\n');
-  if (newline == std::string::npos) return {-1, "child failed"};
-  return {std::stoi(reply.substr(0, newline)), reply.substr(newline + 1)};
-}
 
 // A directory of about length characters below base, made of nested parts
 // each short enough for the file system; returned with its trailing "/".
@@ -253,60 +164,6 @@ inline std::string LongDirectory(const std::string& base, size_t length) {
   return dir + "/";
 }
 
-// Feeds standard input from a file holding `input` and captures standard
-// error and standard output, for code that talks to the console.
-class ConsoleCapture {
- public:
-  explicit ConsoleCapture(const std::string& input) {
-    WriteFile(dir_ / "stdin", input);
-    if (!freopen((dir_ / "stdin").c_str(), "r", stdin)) ADD_FAILURE() << "cannot reopen stdin";
-    std::cin.clear();
-    savedErr_ = Redirect(2, dir_ / "stderr");
-    savedOut_ = Redirect(1, dir_ / "stdout");
-  }
-  ~ConsoleCapture() { Restore(); }
-  ConsoleCapture(const ConsoleCapture&) = delete;
-  ConsoleCapture& operator=(const ConsoleCapture&) = delete;
-
-  // Everything written to standard error so far; ends the capture.
-  std::string Errors() {
-    Restore();
-    return ReadFile(dir_ / "stderr");
-  }
-  std::string Output() {
-    Restore();
-    return ReadFile(dir_ / "stdout");
-  }
-
- private:
-  static void FlushAll() {
-    std::cerr.flush();
-    std::cout.flush();
-    fflush(stderr);
-    fflush(stdout);
-  }
-  static int Redirect(int target, const std::string& path) {
-    FlushAll();
-    int saved = dup(target);
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(fd, target);
-    close(fd);
-    return saved;
-  }
-  void Restore() {
-    if (savedErr_ < 0) return;
-    FlushAll();
-    dup2(savedErr_, 2);
-    dup2(savedOut_, 1);
-    close(savedErr_);
-    close(savedOut_);
-    savedErr_ = savedOut_ = -1;
-  }
-
-  TempDir dir_;
-  int savedErr_ = -1;
-  int savedOut_ = -1;
-};
 
 // Progress calls of a run. The call whose value is g_CancelAtValue, or the
 // g_CancelAtCall-th call (1 the first), cancels the run.

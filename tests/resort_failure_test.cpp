@@ -31,24 +31,6 @@ std::string Resorted() {
   return data + "1,5,,0,r\n,,WA,,u\n,,?,,k\nbroken\n";
 }
 
-// A directory on another file system than the test's temporary directory.
-class ShmDir {
- public:
-  ShmDir() {
-    char tmpl[] = "/dev/shm/vaskreport-test-XXXXXX";
-    const char* made = mkdtemp(tmpl);
-    path_ = made ? made : "";
-  }
-  ~ShmDir() {
-    if (!path_.empty() && system(("rm -rf '" + path_ + "'").c_str()) != 0) {
-    }
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 bool SameFileSystem(const std::string& a, const std::string& b) {
   struct stat sa, sb;
   return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;
@@ -68,7 +50,7 @@ class ResortAcrossFileSystems : public ::testing::Test {
     WriteFile(dir / "job.txt", Data());
   }
   TempDir dir;
-  ShmDir shm;
+  TempDir shm{"/dev/shm"};
   VaskReportSpec spec;
 };
 

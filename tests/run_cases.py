@@ -1,23 +1,24 @@
 #!/usr/bin/env python3
-"""Runs whole-run cases: each folder under tests/cases/ is a small mailing.
-
-A case folder holds its inputs (usually spec.ini and a data file), and:
-  args      the command line after `vaskreport` (default: run spec.ini -q);
-            leading NAME=VALUE words go to the environment; optional
-  stdin     what the command reads on standard input; optional
-  expect    the exit status, standard output and standard error, as
-            "exit N", "--- stdout", the text, "--- stderr", the text
-  expected/ every file the run leaves new or changed, byte for byte
-            (RunDigest.txt aside); a removed input is a line
-            "removed PATH" at the end of expect
-
-The case runs on a copy of its folder, in that copy. Any other file the
-run leaves behind, or changes, fails the case.
-
-usage: run_cases.py VASKREPORT CASE_DIR [CASE_DIR ...]
-With VASK_UPDATE_GOLDEN=1 in the environment, expect and expected/ are
-rewritten from what the run did instead; review the diff.
-"""
+# Runs whole-run cases: each folder under tests/cases/ is a small mailing.
+#
+# A case folder holds its inputs (usually spec.ini and a data file), and:
+#   args      the command line after `vaskreport` (default: run spec.ini -q);
+#             leading NAME=VALUE words go to the environment; optional
+#   script    instead of args, a shell script run by sh -e, with the
+#             program's path in $V, for what needs a pipe, a limit or a device
+#   stdin     what the command reads on standard input; optional
+#   expect    the exit status, standard output and standard error, as
+#             "exit N", "--- stdout", the text, "--- stderr", the text
+#   expected/ every file the run leaves new or changed, byte for byte
+#             (RunDigest.txt aside); a removed input is a line
+#             "removed PATH" at the end of expect
+#
+# The case runs on a copy of its folder, in that copy. Any other file the
+# run leaves behind, or changes, fails the case.
+#
+# usage: run_cases.py VASKREPORT CASE_DIR [CASE_DIR ...]
+# With VASK_UPDATE_GOLDEN=1 in the environment, expect and expected/ are
+# rewritten from what the run did instead; review the diff.
 import os
 import shlex
 import shutil
@@ -25,7 +26,7 @@ import subprocess
 import sys
 import tempfile
 
-SPECIAL = {"args", "stdin", "expect", "expected"}
+SPECIAL = {"args", "script", "stdin", "expect", "expected"}
 IGNORED = {"RunDigest.txt"}
 
 
@@ -37,6 +38,8 @@ def tree(root):
             rel = os.path.relpath(path, root)
             if os.path.islink(path):
                 files[rel] = b"-> " + os.readlink(path).encode()
+            elif not os.path.isfile(path):
+                files[rel] = b"(not a regular file)"
             else:
                 with open(path, "rb") as f:
                     files[rel] = f.read()
@@ -50,10 +53,13 @@ def run_case(program, case):
     if os.path.exists(os.path.join(case, "args")):
         with open(os.path.join(case, "args")) as f:
             args = shlex.split(f.read())
-    env = dict(os.environ)
+    env = dict(os.environ, V=program)
     while args and "=" in args[0] and not args[0].startswith("-"):
         name, value = args.pop(0).split("=", 1)
         env[name] = value
+    command = [program] + args
+    if os.path.exists(os.path.join(case, "script")):
+        command = ["sh", "-e", os.path.join(os.path.abspath(case), "script")]
     stdin = b""
     if os.path.exists(os.path.join(case, "stdin")):
         with open(os.path.join(case, "stdin"), "rb") as f:
@@ -64,7 +70,7 @@ def run_case(program, case):
             os.makedirs(os.path.dirname(os.path.join(work, rel)), exist_ok=True)
             with open(os.path.join(work, rel), "wb") as f:
                 f.write(data)
-        done = subprocess.run([program] + args, cwd=work, env=env, input=stdin,
+        done = subprocess.run(command, cwd=work, env=env, input=stdin,
                               capture_output=True, timeout=120)
         after = tree(work)
 
@@ -84,7 +90,7 @@ def check(program, case, update):
     report, made = run_case(program, case)
     expected_dir = os.path.join(case, "expected")
     if update:
-        with open(os.path.join(case, "expect"), "w") as f:
+        with open(os.path.join(case, "expect"), "w", newline="") as f:
             f.write(report)
         shutil.rmtree(expected_dir, ignore_errors=True)
         for rel, data in made.items():
@@ -93,7 +99,7 @@ def check(program, case, update):
                 f.write(data)
         return []
     faults = []
-    with open(os.path.join(case, "expect")) as f:
+    with open(os.path.join(case, "expect"), newline="") as f:
         wanted = f.read()
     if wanted != report:
         faults.append("expect differs:\n--- wanted\n%s--- got\n%s" % (wanted, report))

@@ -1,4 +1,5 @@
 #include "Fixtures.h"
+#include "engine/Tallies.h"
 #include "base/States.h"
 #include "spec/IniFile.h"
 #include "util/Registry.h"

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "Fixtures.h"
+#include "engine/Tallies.h"
 #include "base/States.h"
 #include "include/vaskreport.h"
 #include "verify/Digest.h"
@@ -399,74 +400,6 @@ TEST(CliTest, RunsOnOneOrTwoThreadsKeepEveryRecordAndVerifyAgrees) {
   EXPECT_EQ(0, r.Code) << r.Out << r.Err;
   EXPECT_EQ(npos, r.Out.find("DIFF")) << r.Out;
   EXPECT_NE(npos, r.Out.find("OK  resorted data file vs original")) << r.Out;
-  // Without the output directory the reports are looked for where the
-  // specification puts them, and are missing there.
-  EXPECT_EQ(1, Sh(two.path(), "$V verify example.ini").Code);
-  r = Sh(two.path(), "sed -i '$d' UR_VIC_mailing.csv && $V verify example.ini --output-dir out");
-  EXPECT_EQ(1, r.Code);
-  EXPECT_NE(npos, r.Out.find("DIFF UR_VIC_mailing.csv")) << r.Out;
-}
-
-// What a case folder cannot hold: a pipe, a file size limit, a full device,
-// a file's mode, a hard link, an unstable version number. The data file is
-// left as it was.
-TEST(CliTest, FailuresNameTheFileTheReasonAndTheCode) {
-  const std::string spec =
-      "[File]\nPath=d.csv\nDelimiter=44\nFields=1\nField1Name=Dpid\nField1Size=8\nDpidField=Dpid\n"
-      "BspField=Dpid\n[FileProcessing]\nSortByBsp=True\nSortIntoBdt=True\nSortIntoStates=True\n";
-  const std::string pipe = "vaskreport: d.csv: not a regular file (ERR_VASKREPORT_OPEN_FILE)\n";
-  const std::string full = "vaskreport: cannot write standard output\n";
-  const struct { const char* Script; std::string Data; int Code; std::string Out, Err; } cases[] = {
-      // A pipe cannot be resorted: refused before it is opened, so nothing waits.
-      {"mkfifo d.csv && $V run -q spec.ini", "", 1, "", pipe},
-      {"mkfifo d.csv && $V check spec.ini >/dev/null", "", 1, "", pipe},
-      // Read twice, a pipe would give no figures the second time, or hang.
-      {"mkfifo d.csv && timeout 20 $V run --json spec.ini", "", 1, "",
-       "vaskreport: d.csv: not a regular file, which --json reads again after the run\n"},
-      // Past a file size limit a write fails with its message, not a signal.
-      {"ulimit -f 2 && $V run -q spec.ini", std::string(4000, '1') + "\n", 1, "",
-       "vaskreport: 63.tmp: write error (ERR_VASKREPORT_WRITE_FILE)\n"},
-      // A run that fails after its pass leaves no digest.
-      {"mkdir BDT_NT_d.csv && $V run -q spec.ini || ls", "1\n", 0, "BDT_NT_d.csv\nd.csv\nspec.ini\n",
-       "vaskreport: BDT_NT_d.csv: Is a directory (ERR_VASKREPORT_OPEN_OUTPUT_FILE)\n"},
-      {"$V run --json spec.ini >/dev/full", "1\n", 1, "", full},
-      {"$V check spec.ini >/dev/full", "1\n", 1, "", full},
-      {"$V -h >/dev/full", "", 1, "", full},
-      {"$V --version >/dev/full", "", 1, "", full},
-      {"$V --version >v && grep -cEx 'vaskreport [0-9]+[.][0-9]+[.][0-9]+' v", "", 0, "1\n", ""},
-      // A saved specification keeps its mode.
-      {"chmod 600 spec.ini && $V edit spec.ini 2>/dev/null && stat -c %a spec.ini", "1\n", 0,
-       "Saved spec.ini\n600\n", ""},
-      // The digest replaces a leftover temporary link rather than writing through it.
-      {"mkdir out && echo mine >keep && ln keep out/RunDigest.txt.new && $V run -q -o out spec.ini "
-       ">/dev/null && cat keep && ls out && grep -c '^records: 1$' out/RunDigest.txt",
-       "1\n", 0, "mine\nRunDigest.txt\n1\n", ""},
-  };
-  for (const auto& c : cases) {
-    TempDir dir;
-    WriteFile(dir / "spec.ini", spec);
-    if (!c.Data.empty()) WriteFile(dir / "d.csv", c.Data);
-    const Result r = Sh(dir.path(), c.Script);
-    EXPECT_EQ(c.Code, r.Code) << c.Script;
-    EXPECT_EQ(c.Out, r.Out) << c.Script;
-    EXPECT_EQ(c.Err, r.Err) << c.Script;
-    if (!c.Data.empty()) {
-      EXPECT_EQ(c.Data, ReadFile(dir / "d.csv")) << c.Script;
-    }
-  }
-}
-
-// Progress is drawn only on a terminal: script(1) gives the run one.
-TEST(CliTest, RunDrawsProgressOnATerminalUnlessQuiet) {
-  if (system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) here";
-  TempDir dir;
-  CopyExample(dir);
-  WriteFile(dir / "mailing.csv", ReadFile(dir / "mailing.csv") + "\n\r\n\n");  // no records
-  const std::string drawn = Sh(dir.path(), "script -qec \"$V run example.ini >/dev/null\" /dev/null").Out;
-  // The library's calls stop at 5000; the reading line ends with every record.
-  for (const char* piece : {"Resorting: step 63 of 63", "Reading: 5332 records", ", 100%"})
-    EXPECT_NE(npos, drawn.find(piece)) << drawn;
-  EXPECT_EQ("", Sh(dir.path(), "script -qec \"$V run --quiet example.ini >/dev/null\" /dev/null").Out);
 }
 
 }  // namespace

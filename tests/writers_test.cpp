@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Fixtures.h"
+#include "engine/Tallies.h"
 #include "include/vaskreport.h"
 #include "writers/Writers.h"
 
@@ -73,7 +74,10 @@ TEST(Writers, EveryDocumentIsWrittenUnderALongDirectoryAndDatedToday) {
   TempDir dir;
   const std::string prefix = LongDirectory(dir.path(), 240);
   VaskReportSpec spec;
-  ManifestInfo info = Tally(spec, {{3, 650}, {19, 20}}, {{STATE_VIC, 5}});
+  unsigned long bsp[BSP_COUNT + 1] = {}, unbarcoded[STATE_COUNT] = {};
+  bsp[3] = 650, bsp[19] = 20, unbarcoded[STATE_VIC] = 5;
+  ManifestInfo info;
+  info.Calculate(spec, bsp, unbarcoded);
   char message[256];
   ASSERT_EQ(0, WriteManifestReport(prefix.c_str(), info, spec, message)) << message;
   ASSERT_EQ(0, WriteLodgementInfo(prefix.c_str(), info, message)) << message;
