@@ -164,7 +164,6 @@ inline std::string LongDirectory(const std::string& base, size_t length) {
   return dir + "/";
 }
 
-
 // Progress calls of a run. The call whose value is g_CancelAtValue, or the
 // g_CancelAtCall-th call (1 the first), cancels the run.
 inline std::vector<int> g_ProgressCalls;
@@ -182,26 +181,6 @@ inline std::string Records(int count, const std::string& line = "1,3,VIC,0,n\n")
   for (int i = 0; i < count; ++i) text += line;
   return text;
 }
-
-// Nothrow array allocations fail once this countdown reaches 0 (-1: never),
-// to reach the code that handles a failed allocation. Every test program is
-// one translation unit, so the replacement is defined once in each.
-inline int g_AllocationsBeforeFailure = -1;
-
-}  // namespace vrtest
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  if (vrtest::g_AllocationsBeforeFailure == 0) return nullptr;
-  if (vrtest::g_AllocationsBeforeFailure > 0) --vrtest::g_AllocationsBeforeFailure;
-  try {
-    return ::operator new[](size);
-  } catch (...) {
-    return nullptr;
-  }
-}
-
-// verify: generated mailings, shared by the whole-run tests.
-namespace vrtest {
 
 // Deterministic pseudo-random numbers.
 class Random {
@@ -252,6 +231,21 @@ inline std::string GenerateMailing(const Mailing& mailing) {
   return text;
 }
 
+// Nothrow array allocations fail once this countdown reaches 0 (-1: never),
+// to reach the code that handles a failed allocation. Every test program is
+// one translation unit, so the replacement is defined once in each.
+inline int g_AllocationsBeforeFailure = -1;
+
 }  // namespace vrtest
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  if (vrtest::g_AllocationsBeforeFailure == 0) return nullptr;
+  if (vrtest::g_AllocationsBeforeFailure > 0) --vrtest::g_AllocationsBeforeFailure;
+  try {
+    return ::operator new[](size);
+  } catch (...) {
+    return nullptr;
+  }
+}
 
 #endif
