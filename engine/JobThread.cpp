@@ -47,6 +47,11 @@ void JobThread::Wait() {
   m_Done.wait(lock, [this] { return !m_Busy; });
 }
 
+bool JobThread::Busy() {
+  std::lock_guard<std::mutex> lock(m_Mutex);
+  return m_Busy;
+}
+
 void JobThread::Loop() {
   std::unique_lock<std::mutex> lock(m_Mutex);
   for (;;) {

@@ -28,6 +28,8 @@ class JobThread {
   void Post(std::function<void()> job);
   // Returns once the last job posted is done.
   void Wait();
+  // Whether a job is still running, for an owner that would rather not wait.
+  bool Busy();
 
  private:
   void Loop();

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -32,6 +33,8 @@ enum {
   // Buffers on their way to the second thread, beyond one a bucket.
   SPARE_BUFFERS = 32,
   BATCH = SPARE_BUFFERS / 2,
+  // Bytes of the resort copy handed over between two starts of its write-out.
+  WRITE_OUT_STEP = 4 << 20,
   // The files of a run: the slots, SortPlan::UNKNOWN_FILE, then these.
   RESORT_FILE = SortPlan::UNKNOWN_FILE + 1,
   UNROUTED_FILE,
@@ -65,12 +68,15 @@ struct Piece {
 };
 
 // Writes pieces, on the second thread when there is one: the caller hands
-// over a batch and gathers the next while the one before is written.
+// over a batch and gathers the next while the one before is written, and
+// writes pieces itself when it is ahead.
 class PieceWriter {
  public:
-  // fds: the files that Piece::File numbers.
-  bool Allocate(int buckets, const int* fds) {
+  // fds: the files that Piece::File numbers; idle, work the caller does
+  // instead of waiting for the thread, a step at a time while it returns true.
+  bool Allocate(int buckets, const int* fds, std::function<bool()> idle) {
     m_Fds = fds;
+    m_Idle = std::move(idle);
     m_Threaded = SecondThreadWanted();
     const size_t count = static_cast<size_t>(buckets) + (m_Threaded ? SPARE_BUFFERS : 0);
     m_Block.reset(new (std::nothrow) char[count * REGION_BUFFER]);
@@ -87,10 +93,22 @@ class PieceWriter {
     return true;
   }
 
-  // A buffer to fill, free once Put has handed it on.
+  // A buffer to fill, free once Put has handed it on. While the thread is
+  // busy, the caller does its idle work or writes a piece itself rather
+  // than wait, so the writing is shared as the two keep up.
   char* Take() {
-    if (m_Free.empty()) Post();
-    if (m_Free.empty()) Reclaim();
+    while (m_Free.empty()) {
+      if (!m_Threaded || !m_Thread.Busy()) {
+        Post();
+      } else if (m_Idle()) {
+      } else if (!m_Batch.empty()) {
+        Write(m_Batch.back());
+        m_Free.push_back(m_Batch.back().Buffer);
+        m_Batch.pop_back();
+      } else {
+        Reclaim();
+      }
+    }
     char* buffer = m_Free.back();
     m_Free.pop_back();
     return buffer;
@@ -100,7 +118,7 @@ class PieceWriter {
   bool Put(const Piece& piece) {
     if (m_FailedFile >= 0) return false;
     m_Batch.push_back(piece);
-    if (m_Batch.size() >= BATCH || !m_Threaded) Post();
+    if (!m_Threaded || (m_Batch.size() >= BATCH && !m_Thread.Busy())) Post();
     return m_FailedFile < 0;
   }
 
@@ -112,12 +130,14 @@ class PieceWriter {
   }
 
  private:
-  void Write(std::vector<Piece>& pieces) {
-    for (const Piece& piece : pieces)
-      for (int j = 0; j < 2 && m_FailedFile < 0; ++j)
-        if (piece.File[j] >= 0 &&
-            !PutAll(m_Fds[piece.File[j]], piece.Buffer, piece.Length, piece.At[j]))
-          m_FailedFile = piece.File[j];
+  // Pieces go to places of their own, so the two threads write in any order.
+  void Write(const Piece& piece) {
+    for (int j = 0; j < 2 && m_FailedFile < 0; ++j)
+      if (piece.File[j] >= 0 &&
+          !PutAll(m_Fds[piece.File[j]], piece.Buffer, piece.Length, piece.At[j])) {
+        int none = -1;
+        m_FailedFile.compare_exchange_strong(none, piece.File[j]);
+      }
   }
 
   // Waits for the batch on the thread and frees its buffers.
@@ -131,13 +151,17 @@ class PieceWriter {
     Reclaim();
     if (m_Batch.empty()) return;
     m_Posted.swap(m_Batch);
+    auto writeAll = [this] {
+      for (const Piece& piece : m_Posted) Write(piece);
+    };
     if (m_Threaded)
-      m_Thread.Post([this] { Write(m_Posted); });
+      m_Thread.Post(writeAll);
     else
-      Write(m_Posted);
+      writeAll();
   }
 
   const int* m_Fds = nullptr;
+  std::function<bool()> m_Idle;
   bool m_Threaded = false;
   std::unique_ptr<char[]> m_Block;
   std::vector<char*> m_Free;
@@ -146,6 +170,43 @@ class PieceWriter {
   std::atomic<int> m_FailedFile{-1};
   // Last, so that it is stopped before what its jobs use goes.
   JobThread m_Thread;
+};
+
+// The files of an earlier run that this run's outputs replace. Removing a
+// large file frees its blocks and pages, which takes about as long as
+// writing it; held by a descriptor that only names it, its name goes at once
+// and the freeing waits for the last close, made while the sweep would
+// otherwise wait for the second thread's writes. On one thread nothing is
+// held: the old files' room is free again before the new ones take any.
+class OldFiles {
+ public:
+  OldFiles() : m_Wanted(SecondThreadWanted()) {}
+  ~OldFiles() {
+    while (CloseOne()) {
+    }
+  }
+
+  // Before path is replaced: holds what is there, if it is a regular file.
+  void Hold(const char* path) {
+    if (!m_Wanted || m_Count == MAX_HELD) return;
+    struct stat st;
+    if (lstat(path, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) return;
+    const int fd = open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) m_Fds[m_Count++] = fd;
+  }
+
+  // Lets one held file go; false when none is left.
+  bool CloseOne() {
+    if (!m_Count) return false;
+    close(m_Fds[--m_Count]);
+    return true;
+  }
+
+ private:
+  enum { MAX_HELD = FILES };
+  const bool m_Wanted;
+  int m_Fds[MAX_HELD];
+  int m_Count = 0;
 };
 
 // Where a bucket's next bytes go and how many are still to come.
@@ -214,6 +275,7 @@ class RegionSort {
   int Step(int bucket, int (*progress)(int), char* message);
   bool Append(int bucket, const char* bytes, size_t length);
   bool Flush(Region& region);
+  bool WhileWaiting();
   int Failed(int file, char* message) {
     SetDetail(message, NameOf(file));
     return ERR_VASKREPORT_WRITE_FILE;
@@ -227,10 +289,13 @@ class RegionSort {
   Region m_Regions[BucketFiles::SLOTS] = {};
   int m_Steps = 0;
   PieceWriter m_Writer;
+  OldFiles m_Old;
+  unsigned long long m_ResortHanded = 0, m_ResortWrittenOut = 0;
 };
 
 int RegionSort::Make(int file, char* message) {
   const std::string name = NameOf(file);
+  m_Old.Hold(name.c_str());
   // Its mode is narrowed before any record is in it.
   m_Fds[file] = CreateNewFile(name.c_str(), m_Spec.ExpandedPath, MODE_NARROWED);
   if (m_Fds[file] < 0) {
@@ -252,6 +317,8 @@ int RegionSort::Open(const BucketFiles& buckets, char* message) {
   if (m_Spec.SortIntoStates)
     if (int rc = Make(SortPlan::UNKNOWN_FILE, message)) return rc;
   if (!m_Plan.Split()) return 0;
+  // An unrouted file of an earlier run goes with the other old files.
+  if (!buckets.Bytes(TEMP_UNROUTED)) m_Old.Hold(m_Plan.UnroutedName().c_str());
   const std::string unrouted = TempName(TEMP_UNROUTED);
   if (access(unrouted.c_str(), F_OK) != 0) {
     SetDetail(message, unrouted);
@@ -279,7 +346,8 @@ int RegionSort::Lay(const BucketFiles& buckets) {
   for (int step = 0; step < SortPlan::STEPS; ++step)
     place(m_Plan.StepBucket(step), m_Plan.StepFile(step));
   place(TEMP_UNROUTED, UNROUTED_FILE);
-  if (!m_Writer.Allocate(BucketFiles::SLOTS, m_Fds)) return ERR_VASKREPORT_OUTOFMEMORY;
+  if (!m_Writer.Allocate(BucketFiles::SLOTS, m_Fds, [this] { return WhileWaiting(); }))
+    return ERR_VASKREPORT_OUTOFMEMORY;
   for (int bucket = 0; bucket < BucketFiles::SLOTS; ++bucket)
     if (BucketFiles::IsBucket(bucket)) m_Regions[bucket].Buffer = m_Writer.Take();
   return 0;
@@ -298,7 +366,20 @@ int RegionSort::Step(int bucket, int (*progress)(int), char* message) {
   return 0;
 }
 
+// A step of work that need not wait for the writes: letting an old file go,
+// or starting to write out what the resort copy has been given so far. The
+// rename that replaces the data file makes the file system write the copy
+// out first; begun during the sweep, little of that is left by then.
+bool RegionSort::WhileWaiting() {
+  if (m_Old.CloseOne()) return true;
+  if (m_Fds[RESORT_FILE] < 0 || m_ResortHanded - m_ResortWrittenOut < WRITE_OUT_STEP) return false;
+  m_ResortWrittenOut = m_ResortHanded;
+  sync_file_range(m_Fds[RESORT_FILE], 0, 0, SYNC_FILE_RANGE_WRITE);
+  return true;
+}
+
 bool RegionSort::Flush(Region& region) {
+  if (region.File[0] == RESORT_FILE) m_ResortHanded += region.Used;
   const Piece piece = {region.Buffer, region.Used, {region.File[0], region.File[1]},
                        {region.At[0], region.At[1]}};
   for (int j = 0; j < 2; ++j) region.At[j] += region.Used;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -185,6 +186,46 @@ TEST(CreateReports, UsesASecondThreadOnlyWhenTheEnvironmentAsks) {
     EXPECT_EQ(before + c.Threads - 1, g_MostThreads);
     EXPECT_TRUE(Records(40000) + Records(40000, "1,7,NSW,0,n\n") == ReadFile(dir / "data.txt"));
   }
+}
+
+// A resort large enough that its buffers go round many times, so that the
+// caller writes some while the second thread writes others, run again over
+// the files the first run left: the same files as on one thread.
+TEST(CreateReports, LargeResortWritesTheSameFilesOnOneThreadOrTwo) {
+  Random random(11);
+  static const char* const states[] = {"NSW", "vic", "QLD", "XX", "WA"};
+  std::string data;
+  while (data.size() < 12 * 1048576)
+    data += (random.Below(5) ? std::to_string(10000000 + random.Below(8999999)) : "") + "," +
+            std::to_string(random.Below(58)) + "," + states[random.Below(5)] + "," +
+            std::to_string(random.Below(16)) + ",name " + std::to_string(random.Below(1u << 30)) +
+            "\n";
+  auto run = [&data](const TempDir& dir, const char* threads) {
+    ScopedEnv setting("VASKREPORT_THREADS", threads);
+    mkdir((dir / "data").c_str(), 0755);
+    WriteFile(dir / "data/job.txt", data);
+    VaskReportSpec spec;
+    UseLayout(spec, dir / "data/job.txt");
+    spec.SortByBsp = spec.SortIntoBdt = spec.SortIntoStates = true;
+    char message[256];
+    EXPECT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << message;
+    EXPECT_FALSE(AnyTempFileLeft(dir / "out", true));
+    std::vector<std::string> files;
+    if (DIR* listing = opendir((dir / "data").c_str())) {
+      while (const dirent* entry = readdir(listing))
+        if (entry->d_name[0] != '.') files.push_back(entry->d_name);
+      closedir(listing);
+    }
+    std::sort(files.begin(), files.end());
+    std::string all;
+    for (const std::string& name : files) all += name + ":" + ReadFile(dir / "data/" + name);
+    return all;
+  };
+  TempDir one, two;
+  const std::string alone = run(one, nullptr);
+  EXPECT_GT(alone.size(), 2 * data.size());
+  EXPECT_TRUE(alone == run(two, "2"));
+  EXPECT_TRUE(alone == run(two, "2"));
 }
 
 // Progress: a call every thousand records (blank lines included, malformed
