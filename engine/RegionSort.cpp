@@ -122,6 +122,9 @@ class PieceWriter {
     return m_FailedFile < 0;
   }
 
+  // Whether a second thread writes; only then does the caller ever wait.
+  bool Threaded() const { return m_Threaded; }
+
   // Writes what is left; the file that failed first, or -1.
   int Finish() {
     Post();
@@ -176,11 +179,11 @@ class PieceWriter {
 // large file frees its blocks and pages, which takes about as long as
 // writing it; held by a descriptor that only names it, its name goes at once
 // and the freeing waits for the last close, made while the sweep would
-// otherwise wait for the second thread's writes. On one thread nothing is
-// held: the old files' room is free again before the new ones take any.
+// otherwise wait for the second thread's writes. Without that thread they
+// are let go before any record is written, so their room is free again
+// before the new files take any.
 class OldFiles {
  public:
-  OldFiles() : m_Wanted(SecondThreadWanted()) {}
   ~OldFiles() {
     while (CloseOne()) {
     }
@@ -188,7 +191,7 @@ class OldFiles {
 
   // Before path is replaced: holds what is there, if it is a regular file.
   void Hold(const char* path) {
-    if (!m_Wanted || m_Count == MAX_HELD) return;
+    if (m_Count == MAX_HELD) return;
     struct stat st;
     if (lstat(path, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) return;
     const int fd = open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC);
@@ -204,7 +207,6 @@ class OldFiles {
 
  private:
   enum { MAX_HELD = FILES };
-  const bool m_Wanted;
   int m_Fds[MAX_HELD];
   int m_Count = 0;
 };
@@ -348,6 +350,10 @@ int RegionSort::Lay(const BucketFiles& buckets) {
   place(TEMP_UNROUTED, UNROUTED_FILE);
   if (!m_Writer.Allocate(BucketFiles::SLOTS, m_Fds, [this] { return WhileWaiting(); }))
     return ERR_VASKREPORT_OUTOFMEMORY;
+  // Without the thread there is no wait to let the old files go in.
+  if (!m_Writer.Threaded())
+    while (m_Old.CloseOne()) {
+    }
   for (int bucket = 0; bucket < BucketFiles::SLOTS; ++bucket)
     if (BucketFiles::IsBucket(bucket)) m_Regions[bucket].Buffer = m_Writer.Take();
   return 0;
