@@ -275,6 +275,9 @@ TEST(FaultInjection, FileSizeLimitFailsInBucketsSplitFilesAndResortCopy) {
     ScopedEnv setting("VASKREPORT_THREADS", threads);
     ExpectFailureWhereTheLimitBites(Data(700));
   }
+  // Megabytes in one bucket: the caller writes pieces beside the thread.
+  ScopedEnv setting("VASKREPORT_THREADS", "2");
+  ExpectFailureWhereTheLimitBites(Data(200000));
 }
 
 TEST(FaultInjection, FileSizeLimitFailsInEachDocument) {
