@@ -1,12 +1,14 @@
 #include "engine/RegionSort.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -184,6 +186,13 @@ class PieceWriter {
 // before the new files take any.
 class OldFiles {
  public:
+  OldFiles() {
+    // A file is held only while the descriptors the run still opens after
+    // it, and some for the caller, stay within the process's limit.
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < static_cast<rlim_t>(INT_MAX))
+      m_Ceiling = static_cast<int>(limit.rlim_cur) - FD_RESERVE;
+  }
   ~OldFiles() {
     while (CloseOne()) {
     }
@@ -195,7 +204,11 @@ class OldFiles {
     struct stat st;
     if (lstat(path, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) return;
     const int fd = open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) m_Fds[m_Count++] = fd;
+    if (fd < 0) return;
+    if (fd < m_Ceiling)
+      m_Fds[m_Count++] = fd;
+    else
+      close(fd);
   }
 
   // Lets one held file go; false when none is left.
@@ -206,7 +219,8 @@ class OldFiles {
   }
 
  private:
-  enum { MAX_HELD = FILES };
+  enum { MAX_HELD = FILES, FD_RESERVE = FILES + 16 };
+  int m_Ceiling = INT_MAX;
   int m_Fds[MAX_HELD];
   int m_Count = 0;
 };
