@@ -193,10 +193,7 @@ class OldFiles {
     if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < static_cast<rlim_t>(INT_MAX))
       m_Ceiling = static_cast<int>(limit.rlim_cur) - FD_RESERVE;
   }
-  ~OldFiles() {
-    while (CloseOne()) {
-    }
-  }
+  ~OldFiles() { CloseAll(); }
 
   // Before path is replaced: holds what is there, if it is a regular file.
   void Hold(const char* path) {
@@ -216,6 +213,11 @@ class OldFiles {
     if (!m_Count) return false;
     close(m_Fds[--m_Count]);
     return true;
+  }
+
+  void CloseAll() {
+    while (CloseOne()) {
+    }
   }
 
  private:
@@ -306,7 +308,7 @@ class RegionSort {
   int m_Steps = 0;
   PieceWriter m_Writer;
   OldFiles m_Old;
-  unsigned long long m_ResortHanded = 0, m_ResortWrittenOut = 0;
+  unsigned long long m_ResortNotWrittenOut = 0;  // bytes handed over since the last write-out
 };
 
 int RegionSort::Make(int file, char* message) {
@@ -365,9 +367,7 @@ int RegionSort::Lay(const BucketFiles& buckets) {
   if (!m_Writer.Allocate(BucketFiles::SLOTS, m_Fds, [this] { return WhileWaiting(); }))
     return ERR_VASKREPORT_OUTOFMEMORY;
   // Without the thread there is no wait to let the old files go in.
-  if (!m_Writer.Threaded())
-    while (m_Old.CloseOne()) {
-    }
+  if (!m_Writer.Threaded()) m_Old.CloseAll();
   for (int bucket = 0; bucket < BucketFiles::SLOTS; ++bucket)
     if (BucketFiles::IsBucket(bucket)) m_Regions[bucket].Buffer = m_Writer.Take();
   return 0;
@@ -392,14 +392,14 @@ int RegionSort::Step(int bucket, int (*progress)(int), char* message) {
 // out first; begun during the sweep, little of that is left by then.
 bool RegionSort::WhileWaiting() {
   if (m_Old.CloseOne()) return true;
-  if (m_Fds[RESORT_FILE] < 0 || m_ResortHanded - m_ResortWrittenOut < WRITE_OUT_STEP) return false;
-  m_ResortWrittenOut = m_ResortHanded;
+  if (m_Fds[RESORT_FILE] < 0 || m_ResortNotWrittenOut < WRITE_OUT_STEP) return false;
+  m_ResortNotWrittenOut = 0;
   sync_file_range(m_Fds[RESORT_FILE], 0, 0, SYNC_FILE_RANGE_WRITE);
   return true;
 }
 
 bool RegionSort::Flush(Region& region) {
-  if (region.File[0] == RESORT_FILE) m_ResortHanded += region.Used;
+  if (region.File[0] == RESORT_FILE) m_ResortNotWrittenOut += region.Used;
   const Piece piece = {region.Buffer, region.Used, {region.File[0], region.File[1]},
                        {region.At[0], region.At[1]}};
   for (int j = 0; j < 2; ++j) region.At[j] += region.Used;
