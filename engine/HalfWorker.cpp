@@ -139,8 +139,8 @@ int AddHalfWithRoutes(const HalfCount& half, BucketFiles& buckets, RunCounts& co
              : ERR_VASKREPORT_WRITE_FILE;
 }
 
-char* SplitPoint(char* begin, char* end) {
-  char* middle = begin + (end - begin) / 2;
+char* SplitPoint(char* begin, char* end, int share) {
+  char* middle = begin + (end - begin) / SHARE_UNITS * share;
   char* feed = static_cast<char*>(std::memchr(middle, '\n', static_cast<size_t>(end - middle)));
   return feed && feed + 1 < end ? feed + 1 : nullptr;
 }

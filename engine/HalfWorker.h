@@ -1,9 +1,9 @@
 #ifndef VASKREPORT_ENGINE_HALFWORKER_H
 #define VASKREPORT_ENGINE_HALFWORKER_H
 
-// The second thread of the read pass: the second half of a large block is
+// The second thread of the read pass: the second part of a large block is
 // counted there while the caller counts the first, and the caller then
-// replays what that half's lines would have done one by one (progress
+// replays what that part's lines would have done one by one (progress
 // calls, bucket writes) in file order.
 
 #include <cstdint>
@@ -60,6 +60,9 @@ class HalfWorker {
   // Counts [begin, end) on the thread.
   void Post(char* begin, char* end);
 
+  // Whether the thread is still counting the half posted last.
+  bool Busy() { return m_Thread.Busy(); }
+
   const HalfCount& Wait() {
     m_Thread.Wait();
     return m_Half;
@@ -77,9 +80,13 @@ class HalfWorker {
 // Blocks smaller than this are not worth handing half of to the worker.
 enum { SPLIT_BLOCK = 65536 };
 
-// Where a block splits in two: after the first line feed at or past its
-// middle, or null when its second half would be empty.
-char* SplitPoint(char* begin, char* end);
+// A block is cut share / SHARE_UNITS of the way in, share from
+// SHARE_UNITS - MOST_SHARE to MOST_SHARE.
+enum { SHARE_UNITS = 64, MOST_SHARE = 48 };
+
+// Where a block splits in two: after the first line feed at or past share
+// units of it, or null when its second part would be empty.
+char* SplitPoint(char* begin, char* end, int share);
 
 // Adds a half counted on the worker, making the progress calls its lines
 // would have made one by one.

@@ -1,5 +1,6 @@
 #include "engine/ReadPass.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -39,16 +40,20 @@ int ReadDataFile(const VaskReportSpec& spec, LineReader& reader, char* record,
                  BucketFiles* buckets, RunCounts& counts, int (*progress)(int)) {
   LineCounter counter(spec, record);
   // When a second thread is wanted, large blocks are split in two and the
-  // second half counted on it; what the caller does line by line (progress,
-  // buckets) for that half is done afterwards, in file order.
+  // second part counted on it; what the caller does line by line (progress,
+  // buckets) for that part is done afterwards, in file order.
   HalfWorker worker(spec);
   enum { UNTRIED, RUNNING, ALONE } shared = UNTRIED;
+  // The caller's part of a block, in SHARE_UNITS. It also reads the blocks
+  // and does the line by line work of both parts, so the parts are not
+  // halves: whichever side waited for the other gets a unit more of the next.
+  int share = SHARE_UNITS / 2;
   DataBlock block;
   int got = reader.NextBlock(block);
   while (got == LineReader::LINE) {
     char* end = block.Text + block.Length;
     char* split = block.Length >= SPLIT_BLOCK && block.Length < UINT32_MAX && shared != ALONE
-                      ? SplitPoint(block.Text, end)
+                      ? SplitPoint(block.Text, end, share)
                       : nullptr;
     if (split && shared == UNTRIED) shared = worker.Start(buckets) ? RUNNING : ALONE;
     if (!split || shared != RUNNING) {
@@ -62,6 +67,10 @@ int ReadDataFile(const VaskReportSpec& spec, LineReader& reader, char* record,
     // failure to read it counts only after this block's lines.
     DataBlock next;
     int nextGot = rc ? LineReader::END : reader.NextBlock(next);
+    if (worker.Busy())
+      share = std::min(share + 1, static_cast<int>(MOST_SHARE));
+    else
+      share = std::max(share - 1, static_cast<int>(SHARE_UNITS - MOST_SHARE));
     const HalfCount& half = worker.Wait();
     if (rc) return rc;
     if (!buckets)
