@@ -74,11 +74,14 @@ struct Piece {
 // writes pieces itself when it is ahead.
 class PieceWriter {
  public:
-  // fds: the files that Piece::File numbers; idle, work the caller does
-  // instead of waiting for the thread, a step at a time while it returns true.
-  bool Allocate(int buckets, const int* fds, std::function<bool()> idle) {
+  // A step of work for the thread beside the writes, or empty when none is due.
+  typedef std::function<void()> Chore;
+
+  // fds: the files that Piece::File numbers; chores, asked on the caller's
+  // thread for the next chore whenever the thread would otherwise idle.
+  bool Allocate(int buckets, const int* fds, std::function<Chore()> chores) {
     m_Fds = fds;
-    m_Idle = std::move(idle);
+    m_Chores = std::move(chores);
     m_Threaded = SecondThreadWanted();
     const size_t count = static_cast<size_t>(buckets) + (m_Threaded ? SPARE_BUFFERS : 0);
     m_Block.reset(new (std::nothrow) char[count * REGION_BUFFER]);
@@ -96,13 +99,12 @@ class PieceWriter {
   }
 
   // A buffer to fill, free once Put has handed it on. While the thread is
-  // busy, the caller does its idle work or writes a piece itself rather
-  // than wait, so the writing is shared as the two keep up.
+  // busy, the caller writes a piece itself rather than wait, so the writing
+  // is shared as the two keep up.
   char* Take() {
     while (m_Free.empty()) {
       if (!m_Threaded || !m_Thread.Busy()) {
         Post();
-      } else if (m_Idle()) {
       } else if (!m_Batch.empty()) {
         Write(m_Batch.back());
         m_Free.push_back(m_Batch.back().Buffer);
@@ -120,7 +122,10 @@ class PieceWriter {
   bool Put(const Piece& piece) {
     if (m_FailedFile >= 0) return false;
     m_Batch.push_back(piece);
-    if (!m_Threaded || (m_Batch.size() >= BATCH && !m_Thread.Busy())) Post();
+    if (!m_Threaded)
+      Post();
+    else if (!m_Thread.Busy())
+      m_Batch.size() >= BATCH ? Post() : PostChore();
     return m_FailedFile < 0;
   }
 
@@ -152,6 +157,15 @@ class PieceWriter {
     m_Posted.clear();
   }
 
+  // A chore goes alone, holding no buffer, so that however long it takes
+  // the caller can go on writing its own pieces.
+  void PostChore() {
+    Chore chore = m_Chores ? m_Chores() : Chore();
+    if (!chore) return;
+    Reclaim();
+    m_Thread.Post(std::move(chore));
+  }
+
   void Post() {
     Reclaim();
     if (m_Batch.empty()) return;
@@ -166,7 +180,7 @@ class PieceWriter {
   }
 
   const int* m_Fds = nullptr;
-  std::function<bool()> m_Idle;
+  std::function<Chore()> m_Chores;
   bool m_Threaded = false;
   std::unique_ptr<char[]> m_Block;
   std::vector<char*> m_Free;
@@ -180,8 +194,8 @@ class PieceWriter {
 // The files of an earlier run that this run's outputs replace. Removing a
 // large file frees its blocks and pages, which takes about as long as
 // writing it; held by a descriptor that only names it, its name goes at once
-// and the freeing waits for the last close, made while the sweep would
-// otherwise wait for the second thread's writes. Without that thread they
+// and the freeing waits for the last close, made on the second thread
+// between its writes while the caller writes on. Without that thread they
 // are let go before any record is written, so their room is free again
 // before the new files take any.
 class OldFiles {
@@ -208,16 +222,12 @@ class OldFiles {
       close(fd);
   }
 
-  // Lets one held file go; false when none is left.
-  bool CloseOne() {
-    if (!m_Count) return false;
-    close(m_Fds[--m_Count]);
-    return true;
-  }
+  // Hands over the descriptor of one held file, for the taker to close;
+  // -1 when none is left.
+  int Release() { return m_Count ? m_Fds[--m_Count] : -1; }
 
   void CloseAll() {
-    while (CloseOne()) {
-    }
+    for (int fd; (fd = Release()) >= 0;) close(fd);
   }
 
  private:
@@ -293,7 +303,7 @@ class RegionSort {
   int Step(int bucket, int (*progress)(int), char* message);
   bool Append(int bucket, const char* bytes, size_t length);
   bool Flush(Region& region);
-  bool WhileWaiting();
+  PieceWriter::Chore NextChore();
   int Failed(int file, char* message) {
     SetDetail(message, NameOf(file));
     return ERR_VASKREPORT_WRITE_FILE;
@@ -364,9 +374,9 @@ int RegionSort::Lay(const BucketFiles& buckets) {
   for (int step = 0; step < SortPlan::STEPS; ++step)
     place(m_Plan.StepBucket(step), m_Plan.StepFile(step));
   place(TEMP_UNROUTED, UNROUTED_FILE);
-  if (!m_Writer.Allocate(BucketFiles::SLOTS, m_Fds, [this] { return WhileWaiting(); }))
+  if (!m_Writer.Allocate(BucketFiles::SLOTS, m_Fds, [this] { return NextChore(); }))
     return ERR_VASKREPORT_OUTOFMEMORY;
-  // Without the thread there is no wait to let the old files go in.
+  // Without the thread there is none to let the old files go on.
   if (!m_Writer.Threaded()) m_Old.CloseAll();
   for (int bucket = 0; bucket < BucketFiles::SLOTS; ++bucket)
     if (BucketFiles::IsBucket(bucket)) m_Regions[bucket].Buffer = m_Writer.Take();
@@ -386,16 +396,19 @@ int RegionSort::Step(int bucket, int (*progress)(int), char* message) {
   return 0;
 }
 
-// A step of work that need not wait for the writes: letting an old file go,
-// or starting to write out what the resort copy has been given so far. The
-// rename that replaces the data file makes the file system write the copy
-// out first; begun during the sweep, little of that is left by then.
-bool RegionSort::WhileWaiting() {
-  if (m_Old.CloseOne()) return true;
-  if (m_Fds[RESORT_FILE] < 0 || m_ResortNotWrittenOut < WRITE_OUT_STEP) return false;
+// Work for the thread that need not wait for the writes: letting an old
+// file go, or starting to write out what the resort copy has been given so
+// far. The rename that replaces the data file makes the file system write
+// the copy out first; begun during the sweep, little of that is left by
+// then. The copy's descriptor stays open until the thread is done: Close
+// waits for it first.
+PieceWriter::Chore RegionSort::NextChore() {
+  const int old = m_Old.Release();
+  if (old >= 0) return [old] { close(old); };
+  if (m_Fds[RESORT_FILE] < 0 || m_ResortNotWrittenOut < WRITE_OUT_STEP) return nullptr;
   m_ResortNotWrittenOut = 0;
-  sync_file_range(m_Fds[RESORT_FILE], 0, 0, SYNC_FILE_RANGE_WRITE);
-  return true;
+  const int copy = m_Fds[RESORT_FILE];
+  return [copy] { sync_file_range(copy, 0, 0, SYNC_FILE_RANGE_WRITE); };
 }
 
 bool RegionSort::Flush(Region& region) {

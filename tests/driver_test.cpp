@@ -145,15 +145,20 @@ namespace {
 
 size_t g_MostThreads = 0;
 
+// The entries of a directory of /proc/self: threads, descriptors.
+size_t EntriesOf(const char* path) {
+  size_t entries = 0;
+  if (DIR* listing = opendir(path)) {
+    while (const dirent* entry = readdir(listing))
+      if (entry->d_name[0] != '.') ++entries;
+    closedir(listing);
+  }
+  return entries;
+}
+
 // Progress callback noting how many threads the process has at the time.
 int CountThreads(int) {
-  size_t threads = 0;
-  if (DIR* tasks = opendir("/proc/self/task")) {
-    while (const dirent* entry = readdir(tasks))
-      if (entry->d_name[0] != '.') ++threads;
-    closedir(tasks);
-  }
-  g_MostThreads = std::max(g_MostThreads, threads);
+  g_MostThreads = std::max(g_MostThreads, EntriesOf("/proc/self/task"));
   return 0;
 }
 
@@ -190,7 +195,8 @@ TEST(CreateReports, UsesASecondThreadOnlyWhenTheEnvironmentAsks) {
 
 // A resort large enough that its buffers go round many times, so that the
 // caller writes some while the second thread writes others, run again over
-// the files the first run left: the same files as on one thread.
+// the files the first run left: the same files as on one thread, and none
+// of the old files still held open once the run is over.
 TEST(CreateReports, LargeResortWritesTheSameFilesOnOneThreadOrTwo) {
   Random random(11);
   static const char* const states[] = {"NSW", "vic", "QLD", "XX", "WA"};
@@ -208,7 +214,9 @@ TEST(CreateReports, LargeResortWritesTheSameFilesOnOneThreadOrTwo) {
     UseLayout(spec, dir / "data/job.txt");
     spec.SortByBsp = spec.SortIntoBdt = spec.SortIntoStates = true;
     char message[256];
+    const size_t descriptors = EntriesOf("/proc/self/fd");
     EXPECT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << message;
+    EXPECT_EQ(descriptors, EntriesOf("/proc/self/fd"));
     EXPECT_FALSE(AnyTempFileLeft(dir / "out", true));
     std::vector<std::string> files;
     if (DIR* listing = opendir((dir / "data").c_str())) {
@@ -224,6 +232,7 @@ TEST(CreateReports, LargeResortWritesTheSameFilesOnOneThreadOrTwo) {
   TempDir one, two;
   const std::string alone = run(one, nullptr);
   EXPECT_GT(alone.size(), 2 * data.size());
+  EXPECT_TRUE(alone == run(one, nullptr));
   EXPECT_TRUE(alone == run(two, "2"));
   EXPECT_TRUE(alone == run(two, "2"));
 }
