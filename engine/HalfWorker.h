@@ -60,7 +60,7 @@ class HalfWorker {
   // Counts [begin, end) on the thread.
   void Post(char* begin, char* end);
 
-  // Whether the thread is still counting the half posted last.
+  // Whether the thread is still counting the part posted last.
   bool Busy() { return m_Thread.Busy(); }
 
   const HalfCount& Wait() {
@@ -77,7 +77,7 @@ class HalfWorker {
   JobThread m_Thread;
 };
 
-// Blocks smaller than this are not worth handing half of to the worker.
+// Blocks smaller than this are not worth handing part of to the worker.
 enum { SPLIT_BLOCK = 65536 };
 
 // A block is cut share / SHARE_UNITS of the way in, share from

@@ -117,8 +117,7 @@ class RoleScanner {
             cut = at;
             continue;
           }
-          before[1 + (count & (POSITIONS - 1))] = static_cast<int32_t>(at - line);
-          ++count;
+          Positions(uint64_t{1} << k, static_cast<int32_t>(block - line), count, before);
         }
       }
       if (left < MASK_BLOCK) break;

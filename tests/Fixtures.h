@@ -1,6 +1,7 @@
 #ifndef VASKREPORT_TESTS_FIXTURES_H
 #define VASKREPORT_TESTS_FIXTURES_H
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <new>
 #include <sstream>
 #include <string>
@@ -148,6 +150,20 @@ inline bool AnyTempFileLeft(const std::string& directory, bool countResortCopy) 
   for (int i = 0; i <= 64; ++i)
     if ((i != 63 || countResortCopy) && FileExists(TempName(directory, i))) return true;
   return false;
+}
+
+// Name to content of every plain file in a directory.
+inline std::map<std::string, std::string> FilesIn(const std::string& directory) {
+  std::map<std::string, std::string> files;
+  DIR* listing = opendir(directory.c_str());
+  if (!listing) return files;
+  while (dirent* entry = readdir(listing)) {
+    const std::string path = directory + "/" + entry->d_name;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) files[entry->d_name] = ReadFile(path);
+  }
+  closedir(listing);
+  return files;
 }
 
 inline std::string Spaces(int n) { return std::string(n, ' '); }

@@ -218,15 +218,8 @@ TEST(CreateReports, LargeResortWritesTheSameFilesOnOneThreadOrTwo) {
     EXPECT_EQ(0, CreateReports(spec, (dir / "out").c_str(), message, nullptr)) << message;
     EXPECT_EQ(descriptors, EntriesOf("/proc/self/fd"));
     EXPECT_FALSE(AnyTempFileLeft(dir / "out", true));
-    std::vector<std::string> files;
-    if (DIR* listing = opendir((dir / "data").c_str())) {
-      while (const dirent* entry = readdir(listing))
-        if (entry->d_name[0] != '.') files.push_back(entry->d_name);
-      closedir(listing);
-    }
-    std::sort(files.begin(), files.end());
     std::string all;
-    for (const std::string& name : files) all += name + ":" + ReadFile(dir / "data/" + name);
+    for (const auto& file : FilesIn(dir / "data")) all += file.first + ":" + file.second;
     return all;
   };
   TempDir one, two;

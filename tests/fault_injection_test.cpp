@@ -66,24 +66,6 @@ std::vector<std::string> SplitNames() {
   return names;
 }
 
-bool IsRegularFile(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// Name to content of every plain file in a directory.
-std::map<std::string, std::string> FilesIn(const std::string& directory) {
-  std::map<std::string, std::string> files;
-  DIR* listing = opendir(directory.c_str());
-  if (!listing) return files;
-  while (dirent* entry = readdir(listing)) {
-    const std::string path = directory + "/" + entry->d_name;
-    if (IsRegularFile(path)) files[entry->d_name] = ReadFile(path);
-  }
-  closedir(listing);
-  return files;
-}
-
 // What every failed run must leave: the data file as it was and no bucket;
 // the resort copy too when the run failed before joining the buckets.
 void ExpectCleanFailure(const TempDir& dir, const std::string& data, bool beforeJoining,
